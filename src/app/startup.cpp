@@ -1,0 +1,41 @@
+// Start-up: device, input, sound, assets, map buffer, scores, layout, menu,
+// timer. Shutdown: assets, sound, input, device.
+#include "app/startup.h"
+
+#include "app/frame_driver.h"
+#include "audio/sound.h"
+#include "input/input.h"
+#include "render/assets.h"
+#include "render/device.h"
+#include "screens/screen_state.h"
+
+#include <cstdio>
+
+bool initGame()
+{
+    if (!createDevice())
+        return false;
+    if (!initInput()) {
+        std::fprintf(stderr, "kestrelon: no keyboard\n");
+        return false;
+    }
+    if (!initSound())
+        return false;
+    if (!loadAssets())
+        return false;
+    if (!createMapBuffer()) {
+        std::fprintf(stderr, "kestrelon: cannot create the map buffer\n");
+        return false;
+    }
+    menuActive = true;
+    initTimer(50.0f);
+    return true;
+}
+
+void shutdownGame()
+{
+    releaseAssets();
+    shutdownSound();
+    shutdownInput();
+    releaseDevice();
+}

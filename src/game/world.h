@@ -1,0 +1,62 @@
+// The world the game plays on: the Sprite record of every moving or animated
+// object, the fixed sprite instances, and the World variables (lives, score,
+// level, ammunition, progress counters, events, map scroll state).
+#pragma once
+#include <cstdint>
+
+struct Sprite {
+    float x = 0.0f;
+    float y = 0.0f;
+    int32_t frame = 0;
+    int32_t framesPerRow = 1;
+    int32_t width = 0;
+    int32_t height = 0;
+    float scale = 1.0f;
+    float angle = 0.0f;          // degrees
+    int32_t firstFrame = 0;
+    int32_t lastFrame = 0;
+    int32_t lastFrameTick = 0;   // ms of the tick count at the last frame advance
+    int32_t frameDelay = 0;      // ms between frame advances
+    int32_t frameStep = 1;
+    float vx = 0.0f;             // pixels per 1/50 s
+    float vy = 0.0f;
+    bool active = false;
+};
+
+constexpr int kScreenWidth = 1024;
+constexpr int kScreenHeight = 768;
+constexpr int kBulletCount = 50;
+constexpr int kAsteroidCount = 10;
+constexpr int kBossShotCount = 2;
+
+extern Sprite ship;
+extern Sprite bullets[kBulletCount];
+extern Sprite asteroids[kAsteroidCount];
+extern Sprite boss;
+extern Sprite bossShots[kBossShotCount];
+extern Sprite menuShip;
+
+extern int32_t lives;
+extern int32_t difficulty;        // 1 Novice, 2 Hero
+extern int32_t ammo;
+extern int32_t score;
+extern int32_t level;
+extern int32_t asteroidCount;
+extern int32_t extraLifePoints;
+extern int32_t levelPoints;
+extern bool bossLevel;
+extern int32_t bossHealth;
+extern bool oneUpEvent;
+extern bool levelUpEvent;
+extern int32_t shipDirection;     // 0 none yet, 1 left, 2 right
+extern bool shipTurned;
+extern int32_t bossDodgeDirection;
+extern bool asteroidFlip;
+extern float asteroidSpeed;
+extern float mapYExact;
+extern int32_t mapY;
+extern float mapYSpeed;
+extern int32_t mapX;
+
+// The boss is alive exactly while its record is active.
+inline bool bossAlive() { return boss.active; }

@@ -1,0 +1,183 @@
+// Keyboard and pad: the scripted backend, and the dispatch to SDL's.
+#include "platform/input.h"
+
+#include "platform/keys.h"
+#include "platform/platform.h"
+#include "platform/script.h"
+#include "platform/video.h"
+#include "platform/window.h"
+
+#include <cstring>
+
+// SDL backend (input_sdl.cpp).
+bool sdlKeyboardStart();
+void sdlKeyboardStop();
+void sdlInputPump();
+InputResult sdlKeyboardGetState(uint8_t state[256]);
+InputResult sdlKeyboardAcquire();
+void sdlKeyboardUnacquire();
+bool sdlPadGetState(PadState& state);
+void sdlNoteRenderReset(bool wholeDevice);
+
+namespace {
+
+struct Script {
+    std::vector<ScriptStep> steps;
+    size_t step = 0;
+    int64_t repeatsLeft = 0;
+    const ScriptStep* current = nullptr;
+    int64_t polls = 0;
+    bool focus = true;
+    bool acquired = true;
+};
+
+Script script;
+
+bool scripted() { return platformConfig.input == InputBackend::Script; }
+
+void deliver(const ScriptStep& step)
+{
+    for (ScriptEvent event : step.events) {
+        switch (event) {
+        case ScriptEvent::Close:
+            postMessage({MessageType::Close, 0});
+            break;
+        case ScriptEvent::FocusLost:
+            script.focus = false;
+            script.acquired = false;
+            postMessage({MessageType::KillFocus, 0});
+            break;
+        case ScriptEvent::FocusGained:
+            script.focus = true;
+            postMessage({MessageType::SetFocus, 0});
+            break;
+        case ScriptEvent::Minimize:
+            script.focus = false;
+            script.acquired = false;
+            postMessage({MessageType::SizeMinimized, 0});
+            postMessage({MessageType::KillFocus, 0});
+            break;
+        case ScriptEvent::Restore:
+            script.focus = true;
+            postMessage({MessageType::SizeRestored, 0});
+            postMessage({MessageType::SetFocus, 0});
+            break;
+        case ScriptEvent::DeviceLost:
+            headlessDeviceLose(step.deviceLostTests);
+            break;
+        case ScriptEvent::DriverError:
+            headlessDeviceDriverError();
+            break;
+        case ScriptEvent::TargetsReset:
+            sdlNoteRenderReset(false);
+            postMessage({MessageType::ActivateApp, 1});
+            break;
+        }
+    }
+}
+
+void advanceScript()
+{
+    ++script.polls;
+    if (script.repeatsLeft == 0) {
+        if (script.step >= script.steps.size()) {
+            script.current = nullptr;
+            return;
+        }
+        script.current = &script.steps[script.step++];
+        script.repeatsLeft = script.current->repeat;
+    }
+    --script.repeatsLeft;
+    deliver(*script.current);
+}
+
+} // namespace
+
+void loadInputScript(std::vector<ScriptStep> steps)
+{
+    script = Script{};
+    script.steps = std::move(steps);
+}
+
+bool inputScriptExhausted() { return script.repeatsLeft == 0 && script.step >= script.steps.size(); }
+int64_t inputScriptPolls() { return script.polls; }
+
+bool inputStart()
+{
+    if (scripted())
+        return true;
+    return sdlKeyboardStart();
+}
+
+void inputStop()
+{
+    if (!scripted())
+        sdlKeyboardStop();
+}
+
+void inputBeginPoll()
+{
+    if (scripted())
+        advanceScript();
+    else
+        sdlInputPump();
+}
+
+InputResult keyboardGetState(uint8_t state[256])
+{
+    if (!scripted())
+        return sdlKeyboardGetState(state);
+    if (!script.focus || !script.acquired)
+        return script.focus ? InputResult::NotAcquired : InputResult::InputLost;
+    std::memset(state, 0, 256);
+    if (script.current)
+        for (uint8_t code : script.current->keysDown)
+            state[code] = 0x80;
+    return InputResult::Ok;
+}
+
+InputResult keyboardAcquire()
+{
+    if (!scripted())
+        return sdlKeyboardAcquire();
+    if (!script.focus)
+        return InputResult::NotAcquired;
+    script.acquired = true;
+    return InputResult::Ok;
+}
+
+void keyboardUnacquire()
+{
+    if (scripted())
+        script.acquired = false;
+    else
+        sdlKeyboardUnacquire();
+}
+
+bool padGetState(PadState& state)
+{
+    state = PadState{};
+    if (!scripted())
+        return sdlPadGetState(state);
+    if (!script.current || !script.current->padSet)
+        return false;
+    state.thumbLX = script.current->padX;
+    state.thumbLY = script.current->padY;
+    return true;
+}
+
+int keyCodeForName(const char* name, int length)
+{
+    for (int i = 0; i < kKeyCount; ++i)
+        if (static_cast<int>(std::strlen(kKeys[i].name)) == length && std::memcmp(kKeys[i].name, name, length) == 0)
+            return kKeys[i].code;
+    return -1;
+}
+
+const char* keyNameForCode(int code)
+{
+    for (int i = 0; i < kKeyCount; ++i)
+        if (kKeys[i].code == code)
+            return kKeys[i].name;
+    return nullptr;
+}

@@ -1,0 +1,40 @@
+// Keyboard and game controller. The keyboard is a 256-byte snapshot indexed
+// by DirectInput key code (bit 7 set = down); a key that went down and up
+// between two reads still reads as down once. The controller is the left and
+// right sticks, triggers and buttons of the first pad, in XInput's convention
+// (sticks -32768..32767, y positive up); all zero without a pad.
+#pragma once
+#include <cstdint>
+
+enum class InputResult { Ok, NotAcquired, InputLost };
+
+struct PadState {
+    uint16_t buttons = 0;
+    uint8_t leftTrigger = 0;
+    uint8_t rightTrigger = 0;
+    int16_t thumbLX = 0;
+    int16_t thumbLY = 0;
+    int16_t thumbRX = 0;
+    int16_t thumbRY = 0;
+};
+
+bool inputStart();                     // false when no keyboard can be had at all
+void inputStop();
+void inputBeginPoll();                 // once per poll of the game, before the reads below
+InputResult keyboardGetState(uint8_t state[256]);
+InputResult keyboardAcquire();
+void keyboardUnacquire();
+bool padGetState(PadState& state);    // false when no pad is connected
+
+// The DirectInput code SDL's scancode `scancode` maps to (0 for none).
+int keyCodeForScancode(int scancode);
+
+// Tests of the SDL backend: a key or focus event as if it came from the
+// window system.
+void injectKeyEventForTest(int scancode, bool down);
+void injectFocusEventForTest(bool gained);
+
+// Key names used by replay scripts and tests ("ESCAPE", "A", "F12", ...).
+// Returns -1 for an unknown name.
+int keyCodeForName(const char* name, int length);
+const char* keyNameForCode(int code);  // nullptr for a code without a name

@@ -1,0 +1,56 @@
+// Starting SDL for the backends that need it.
+#include "platform/platform.h"
+
+#include "platform/sdl/sdl_internal.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+PlatformConfig platformConfig;
+
+namespace {
+bool ttfStarted = false;
+}
+
+bool platformStart(const PlatformConfig& config)
+{
+    platformConfig = config;
+    Uint32 subsystems = SDL_INIT_EVENTS;
+    if (config.video != VideoBackend::None) {
+        if (config.video == VideoBackend::Offscreen) {
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+            SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        }
+        SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
+        SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        subsystems |= SDL_INIT_VIDEO;
+    }
+    if (config.input == InputBackend::Sdl)
+        subsystems |= SDL_INIT_GAMECONTROLLER;
+    if (SDL_Init(subsystems) != 0) {
+        std::fprintf(stderr, "kestrelon: SDL could not start: %s\n", SDL_GetError());
+        return false;
+    }
+    if (config.video != VideoBackend::None) {
+        if (TTF_Init() != 0) {
+            std::fprintf(stderr, "kestrelon: fonts could not start: %s\n", TTF_GetError());
+            return false;
+        }
+        ttfStarted = true;
+    }
+    return true;
+}
+
+void platformStop()
+{
+    if (ttfStarted)
+        TTF_Quit();
+    ttfStarted = false;
+    sdlReleaseWindow();
+    SDL_Quit();
+}

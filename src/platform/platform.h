@@ -1,0 +1,24 @@
+// Starting and stopping the platform layer, and choosing its backends.
+// Time, input, video and sound are chosen independently, so that a replay
+// can run on the virtual clock and a script while drawing real pixels.
+#pragma once
+
+enum class ClockBackend { Real, Virtual };
+enum class InputBackend { Sdl, Script };
+enum class VideoBackend { Window, Offscreen, None };
+enum class AudioBackend { Sdl, Headless };
+
+struct PlatformConfig {
+    ClockBackend clock = ClockBackend::Real;
+    InputBackend input = InputBackend::Sdl;
+    VideoBackend video = VideoBackend::Window;
+    AudioBackend audio = AudioBackend::Sdl;
+    bool record = false;   // keep draws, sounds, sleeps and presents for traces
+};
+
+extern PlatformConfig platformConfig;
+
+// Initialises what the chosen backends need. Returns false with a message on
+// stderr when SDL itself cannot start.
+bool platformStart(const PlatformConfig& config);
+void platformStop();

@@ -1,0 +1,44 @@
+// The recorder: what the game asked of the machine during one frame-driver
+// call (draws with their arguments, texts, sounds started, sleeps, presents,
+// blocking screens). Replays write it into their trace; tests read it.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class DrawOp { Sprite, Text, Map, Raw };
+
+struct DrawRecord {
+    DrawOp op = DrawOp::Sprite;
+    const void* handle = nullptr;   // texture or font
+    int x = 0, y = 0, width = 0, height = 0, frame = 0, framesPerRow = 0;
+    float rotation = 0.0f, scale = 0.0f;
+    uint32_t colour = 0;
+    std::string text;
+};
+
+struct CallRecord {
+    std::vector<const void*> sounds;       // sounds started, in order
+    std::vector<float> soundVolumes;       // volume set last on each started sound's channel
+    std::vector<uint32_t> sleeps;
+    std::vector<const char*> screens;      // blocking screens run
+    int presents = 0;
+    std::vector<DrawRecord> drawing;       // draws since the last present
+    std::vector<DrawRecord> presented;     // the draws of the last presented frame
+};
+
+extern CallRecord callRecord;
+
+bool recorderEnabled();
+void recorderBeginCall();                  // forget the previous call
+void recordSleep(uint32_t ms);
+void recordSoundStart(const void* sound);
+void recordSoundVolume(float volume);      // applies to the most recent start
+void recordScreen(const char* name);
+void recordPresent();
+void recordSpriteDraw(const void* texture, int x, int y, int width, int height, int frame,
+                      int framesPerRow, float rotation, float scale);
+void recordTextDraw(const void* font, int x, int y, uint32_t colour, std::string_view text);
+void recordMapDraw(int h, int v);
+void recordRawDraw(const void* texture, int x, int y);

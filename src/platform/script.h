@@ -1,0 +1,39 @@
+// Replay scripts: each step is what one poll of the input sees.
+//
+//   # comment                 blank lines are skipped
+//   .                         nothing held
+//   RIGHT SPACE               keys held during the poll, by name
+//   PAD=-3000,0               the left stick for the poll
+//   40* RIGHT SPACE           the line repeated 40 times
+//   @CLOSE @FOCUS-LOST @FOCUS-GAINED @MINIMIZE @RESTORE
+//   @DEVICE-LOST=N @DRIVER-ERROR @TARGETS-RESET
+//                             window and device events, delivered as the
+//                             line is polled
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class ScriptEvent { Close, FocusLost, FocusGained, Minimize, Restore, DeviceLost, DriverError, TargetsReset };
+
+struct ScriptStep {
+    std::vector<uint8_t> keysDown;   // DirectInput codes held
+    bool padSet = false;
+    int16_t padX = 0;
+    int16_t padY = 0;
+    std::vector<ScriptEvent> events;
+    int deviceLostTests = 0;         // for DeviceLost
+    int64_t repeat = 1;
+    int line = 0;
+};
+
+// Parses a whole script. On a malformed line returns false and names the
+// line in `error`; nothing is run then.
+bool parseReplayScript(std::string_view text, std::vector<ScriptStep>& steps, std::string& error);
+
+// Hands the steps to the scripted input; polls then read them in order, and
+// every poll after the last step reads all keys up.
+void loadInputScript(std::vector<ScriptStep> steps);
+bool inputScriptExhausted();
+int64_t inputScriptPolls();

@@ -1,0 +1,471 @@
+// The graphics device on SDL's renderer, and its headless stand-in. With no
+// video backend the device still exists, loses and resets as scripted, and
+// textures are decoded (so a bad file fails as it would), but nothing is drawn.
+#include "platform/image.h"
+#include "platform/platform.h"
+#include "platform/recorder.h"
+#include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/video_types.h"
+#include "platform/video.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Device {
+    bool exists = false;
+    bool windowed = true;
+    bool needsReset = false;
+    bool driverError = false;
+    int lostTestsLeft = 0;
+    int failResetsLeft = 0;
+    int resets = 0;
+    bool spriteBatch = false;
+    SpriteTransform transform;
+    SDL_Renderer* renderer = nullptr;
+    PlatformSurface backBuffer;
+    SDL_Texture* currentTarget = nullptr;
+    std::vector<PlatformTexture*> textures;   // every live texture, re-made after a renderer reset
+    std::vector<PlatformSurface*> surfaces;
+    bool texturesStale = false;
+};
+
+Device device;
+
+bool drawing() { return device.renderer != nullptr; }
+
+void setTarget(SDL_Texture* target)
+{
+    if (device.currentTarget != target) {
+        SDL_SetRenderTarget(device.renderer, target);
+        device.currentTarget = target;
+    }
+}
+
+SDL_Texture* uploadImage(const KeyedImage& image, SDL_BlendMode blend, SDL_ScaleMode scaleMode)
+{
+    SDL_Texture* texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                             SDL_TEXTUREACCESS_STATIC, image.width, image.height);
+    if (!texture)
+        return nullptr;
+    SDL_UpdateTexture(texture, nullptr, image.argb.data(), image.width * 4);
+    SDL_SetTextureBlendMode(texture, blend);
+    SDL_SetTextureScaleMode(texture, scaleMode);
+    return texture;
+}
+
+bool createBackBuffer()
+{
+    device.backBuffer.width = kBackBufferWidth;
+    device.backBuffer.height = kBackBufferHeight;
+    device.backBuffer.backBuffer = true;
+    device.backBuffer.target = true;
+    if (!drawing())
+        return true;
+    if (device.backBuffer.texture)
+        SDL_DestroyTexture(device.backBuffer.texture);
+    device.backBuffer.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                                  SDL_TEXTUREACCESS_TARGET, kBackBufferWidth, kBackBufferHeight);
+    if (!device.backBuffer.texture)
+        return false;
+    SDL_SetTextureBlendMode(device.backBuffer.texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(device.backBuffer.texture, SDL_ScaleModeLinear);
+    device.currentTarget = nullptr;
+    setTarget(device.backBuffer.texture);
+    return true;
+}
+
+// A renderer reset loses every texture: managed textures come back from the
+// pixels they keep, on their next use.
+void dropTextures()
+{
+    for (PlatformTexture* texture : device.textures) {
+        if (texture->texture)
+            SDL_DestroyTexture(texture->texture);
+        texture->texture = nullptr;
+    }
+}
+
+SDL_Texture* textureForDrawing(PlatformTexture* texture)
+{
+    if (!texture->texture)
+        texture->texture = uploadImage(texture->image, SDL_BLENDMODE_BLEND, SDL_ScaleModeLinear);
+    return texture->texture;
+}
+
+// Where the 1024 x 768 view lands in the window: scaled, aspect kept, centred.
+SDL_Rect letterbox()
+{
+    int outputWidth = kBackBufferWidth, outputHeight = kBackBufferHeight;
+    SDL_GetRendererOutputSize(device.renderer, &outputWidth, &outputHeight);
+    double scale = std::min(static_cast<double>(outputWidth) / kBackBufferWidth,
+                            static_cast<double>(outputHeight) / kBackBufferHeight);
+    SDL_Rect rect;
+    rect.w = static_cast<int>(std::lround(kBackBufferWidth * scale));
+    rect.h = static_cast<int>(std::lround(kBackBufferHeight * scale));
+    rect.x = (outputWidth - rect.w) / 2;
+    rect.y = (outputHeight - rect.h) / 2;
+    return rect;
+}
+
+void composeIntoWindow()
+{
+    setTarget(nullptr);
+    SDL_SetRenderDrawColor(device.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(device.renderer);
+    SDL_Rect view = letterbox();
+    SDL_RenderCopy(device.renderer, device.backBuffer.texture, nullptr, &view);
+}
+
+bool insideSurface(const PlatformSurface* surface, const PixelRect& rect)
+{
+    return rect.left >= 0 && rect.top >= 0 && rect.right <= surface->width && rect.bottom <= surface->height
+           && rect.left < rect.right && rect.top < rect.bottom;
+}
+
+SDL_Rect toSdl(const PixelRect& rect)
+{
+    return SDL_Rect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+std::string baseName(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+} // namespace
+
+SDL_Renderer* sdlRenderer() { return device.renderer; }
+
+void sdlNoteRenderReset(bool wholeDevice)
+{
+    device.needsReset = true;
+    if (wholeDevice)
+        device.texturesStale = true;
+}
+
+bool videoCreateDevice(bool windowed)
+{
+    device = Device{};
+    device.windowed = windowed;
+    if (platformConfig.video != VideoBackend::None) {
+        SDL_Window* window = sdlWindow();
+        if (!window)
+            return false;
+        Uint32 flags = SDL_RENDERER_TARGETTEXTURE;
+        if (platformConfig.video == VideoBackend::Offscreen)
+            flags |= SDL_RENDERER_SOFTWARE;
+        device.renderer = SDL_CreateRenderer(window, -1, flags);
+        if (!device.renderer && !(flags & SDL_RENDERER_SOFTWARE))
+            device.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_TARGETTEXTURE | SDL_RENDERER_SOFTWARE);
+        if (!device.renderer) {
+            std::fprintf(stderr, "kestrelon: no graphics device: %s\n", SDL_GetError());
+            return false;
+        }
+        if (!createBackBuffer()) {
+            std::fprintf(stderr, "kestrelon: no back buffer: %s\n", SDL_GetError());
+            SDL_DestroyRenderer(device.renderer);
+            device.renderer = nullptr;
+            return false;
+        }
+    } else {
+        createBackBuffer();
+    }
+    device.exists = true;
+    return true;
+}
+
+bool videoDeviceExists() { return device.exists; }
+
+CooperativeLevel videoTestCooperativeLevel()
+{
+    if (device.driverError)
+        return CooperativeLevel::DriverInternalError;
+    if (device.lostTestsLeft > 0) {
+        --device.lostTestsLeft;
+        return CooperativeLevel::DeviceLost;
+    }
+    if (device.needsReset)
+        return CooperativeLevel::DeviceNotReset;
+    return CooperativeLevel::Ok;
+}
+
+bool videoResetDevice(bool windowed)
+{
+    if (!device.exists)
+        return false;
+    if (device.failResetsLeft > 0) {
+        --device.failResetsLeft;
+        return false;
+    }
+    if (device.lostTestsLeft > 0)
+        return false;
+    device.windowed = windowed;
+    if (drawing()) {
+        SDL_SetWindowFullscreen(sdlWindow(), windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (device.texturesStale) {
+            dropTextures();
+            device.texturesStale = false;
+        }
+        if (!createBackBuffer())
+            return false;
+    }
+    device.needsReset = false;
+    ++device.resets;
+    return true;
+}
+
+void videoReleaseDevice()
+{
+    if (!device.exists)
+        return;
+    dropTextures();
+    if (device.backBuffer.texture)
+        SDL_DestroyTexture(device.backBuffer.texture);
+    device.backBuffer.texture = nullptr;
+    if (device.renderer)
+        SDL_DestroyRenderer(device.renderer);
+    device.renderer = nullptr;
+    device.exists = false;
+}
+
+void videoClear(uint32_t argb)
+{
+    if (!drawing())
+        return;
+    setTarget(device.backBuffer.texture);
+    SDL_SetRenderDrawColor(device.renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, argb >> 24);
+    SDL_RenderClear(device.renderer);
+}
+
+bool videoBeginScene()
+{
+    // A lost device cannot draw until it has been reset.
+    return device.exists && !device.needsReset && device.lostTestsLeft == 0 && !device.driverError;
+}
+
+void videoEndScene() {}
+
+void videoPresent()
+{
+    recordPresent();
+    if (!drawing())
+        return;
+    composeIntoWindow();
+    SDL_RenderPresent(device.renderer);
+    setTarget(device.backBuffer.texture);
+}
+
+bool videoSaveScreenshot(const char* path, bool windowed)
+{
+    if (!drawing())
+        return false;
+    int width = kBackBufferWidth, height = kBackBufferHeight;
+    if (windowed) {
+        // The window's client area as the player sees it, letterbox included.
+        composeIntoWindow();
+        SDL_GetRendererOutputSize(device.renderer, &width, &height);
+    } else {
+        setTarget(device.backBuffer.texture);
+    }
+    SDL_Surface* shot = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!shot)
+        return false;
+    bool read = SDL_RenderReadPixels(device.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot->pixels, shot->pitch) == 0;
+    setTarget(device.backBuffer.texture);
+    if (read) {
+        SDL_Surface* rgb = SDL_ConvertSurfaceFormat(shot, SDL_PIXELFORMAT_RGB24, 0);
+        if (rgb) {
+            SDL_SaveBMP(rgb, path);
+            SDL_FreeSurface(rgb);
+        }
+    }
+    SDL_FreeSurface(shot);
+    return read;
+}
+
+bool videoReadBackBuffer(std::vector<uint32_t>& argb)
+{
+    if (!drawing())
+        return false;
+    argb.assign(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight, 0);
+    setTarget(device.backBuffer.texture);
+    return SDL_RenderReadPixels(device.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(),
+                                kBackBufferWidth * 4) == 0;
+}
+
+PlatformSurface* videoGetBackBuffer() { return device.exists ? &device.backBuffer : nullptr; }
+
+PlatformSurface* videoCreateOffscreenSurface(int width, int height)
+{
+    if (!device.exists || width <= 0 || height <= 0)
+        return nullptr;
+    auto* surface = new PlatformSurface;
+    surface->width = width;
+    surface->height = height;
+    surface->target = true;
+    if (drawing()) {
+        surface->texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                             width, height);
+        if (!surface->texture) {
+            delete surface;
+            return nullptr;
+        }
+        SDL_SetTextureBlendMode(surface->texture, SDL_BLENDMODE_NONE);
+        SDL_SetTextureScaleMode(surface->texture, SDL_ScaleModeNearest);
+    }
+    device.surfaces.push_back(surface);
+    return surface;
+}
+
+PlatformSurface* videoLoadSurface(const std::string& path, uint32_t colourKey, std::string& error)
+{
+    if (!device.exists) {
+        error = "no graphics device";
+        return nullptr;
+    }
+    auto* surface = new PlatformSurface;
+    if (!loadKeyedImage(path, colourKey, surface->image, error)) {
+        delete surface;
+        return nullptr;
+    }
+    // A plain surface has no alpha: keyed texels are simply black.
+    for (uint32_t& texel : surface->image.argb)
+        texel |= 0xFF000000u;
+    surface->width = surface->image.width;
+    surface->height = surface->image.height;
+    if (drawing()) {
+        surface->texture = uploadImage(surface->image, SDL_BLENDMODE_NONE, SDL_ScaleModeNearest);
+        if (!surface->texture) {
+            error = SDL_GetError();
+            delete surface;
+            return nullptr;
+        }
+    }
+    surface->image.argb.clear();
+    surface->image.argb.shrink_to_fit();
+    device.surfaces.push_back(surface);
+    return surface;
+}
+
+void videoReleaseSurface(PlatformSurface* surface)
+{
+    if (!surface || surface->backBuffer)
+        return;
+    if (surface->texture)
+        SDL_DestroyTexture(surface->texture);
+    std::erase(device.surfaces, surface);
+    delete surface;
+}
+
+bool videoCopySurface(PlatformSurface* source, const PixelRect& sourceRect, PlatformSurface* destination,
+                      const PixelRect& destinationRect)
+{
+    if (!source || !destination || !destination->target)
+        return false;
+    if (!insideSurface(source, sourceRect) || !insideSurface(destination, destinationRect))
+        return false;
+    if (!drawing())
+        return true;
+    SDL_Rect from = toSdl(sourceRect);
+    SDL_Rect to = toSdl(destinationRect);
+    setTarget(destination->texture);
+    bool copied = SDL_RenderCopy(device.renderer, source->texture, &from, &to) == 0;
+    setTarget(device.backBuffer.texture);
+    return copied;
+}
+
+bool videoCreateSpriteBatch()
+{
+    device.spriteBatch = device.exists;
+    device.transform = SpriteTransform{};
+    return device.spriteBatch;
+}
+
+void videoReleaseSpriteBatch() { device.spriteBatch = false; }
+
+bool spriteBatchBegin()
+{
+    if (!device.spriteBatch)
+        return false;
+    if (drawing())
+        setTarget(device.backBuffer.texture);
+    return true;
+}
+
+void spriteBatchEnd() {}
+
+void spriteSetTransform(const SpriteTransform& transform) { device.transform = transform; }
+
+void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour)
+{
+    if (!texture || !device.spriteBatch || !drawing())
+        return;
+    SDL_Texture* sdlTexture = textureForDrawing(texture);
+    if (!sdlTexture)
+        return;
+    const SpriteTransform& t = device.transform;
+    SDL_Rect from = toSdl(source);
+    // The texel rectangle starts at (x, y) before the transform: scaled about
+    // the origin, turned about the transform's centre, then moved.
+    SDL_FRect to{x * t.scale + t.x, y * t.scale + t.y, from.w * t.scale, from.h * t.scale};
+    SDL_FPoint centre{t.centreX - x * t.scale, t.centreY - y * t.scale};
+    SDL_SetTextureColorMod(sdlTexture, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    SDL_SetTextureAlphaMod(sdlTexture, colour >> 24);
+    double degrees = static_cast<double>(t.rotation) * (180.0 / M_PI);
+    SDL_RenderCopyExF(device.renderer, sdlTexture, &from, &to, degrees, &centre, SDL_FLIP_NONE);
+}
+
+PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, std::string& error)
+{
+    if (!device.exists) {
+        error = "no graphics device";
+        return nullptr;
+    }
+    auto* texture = new PlatformTexture;
+    if (!loadKeyedImage(path, colourKey, texture->image, error)) {
+        delete texture;
+        return nullptr;
+    }
+    texture->name = baseName(path);
+    if (drawing() && !textureForDrawing(texture)) {
+        error = SDL_GetError();
+        delete texture;
+        return nullptr;
+    }
+    if (!drawing()) {
+        texture->image.argb.clear();   // only the size is needed when nothing is drawn
+        texture->image.argb.shrink_to_fit();
+    }
+    device.textures.push_back(texture);
+    return texture;
+}
+
+void videoReleaseTexture(PlatformTexture* texture)
+{
+    if (!texture)
+        return;
+    if (texture->texture)
+        SDL_DestroyTexture(texture->texture);
+    std::erase(device.textures, texture);
+    delete texture;
+}
+
+int textureWidth(const PlatformTexture* texture) { return texture ? texture->image.width : 0; }
+int textureHeight(const PlatformTexture* texture) { return texture ? texture->image.height : 0; }
+const std::string& textureName(const PlatformTexture* texture) { return texture->name; }
+
+void headlessDeviceLose(int lostTests)
+{
+    device.lostTestsLeft = lostTests;
+    device.needsReset = true;
+}
+
+void headlessDeviceDriverError() { device.driverError = true; }
+void headlessDeviceFailResets(int count) { device.failResetsLeft = count; }
+int headlessDeviceResetCount() { return device.resets; }

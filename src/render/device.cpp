@@ -1,0 +1,117 @@
+// The graphics device, the screen-mode switch and the device recovery.
+#include "render/device.h"
+
+#include "app/window_proc.h"
+#include "input/input.h"
+#include "platform/clock.h"
+#include "platform/window.h"
+#include "render/assets.h"
+
+#include <cstdio>
+
+PlatformSurface* backBuffer = nullptr;
+PlatformSurface* mapBuffer = nullptr;
+bool spriteBatcher = false;
+bool fullScreen = false;
+
+namespace {
+
+void fontsLost()
+{
+    fontOnLostDevice(fontArial26);
+    fontOnLostDevice(fontArial48);
+    fontOnLostDevice(fontCourier22);
+}
+
+// Everything a reset destroys, each released once and only if it exists:
+// a retried reset finds some of them already gone.
+void releaseDefaultPoolObjects()
+{
+    videoReleaseSurface(mapBuffer);
+    mapBuffer = nullptr;
+    videoReleaseSurface(spacemapSurface);
+    spacemapSurface = nullptr;
+    if (spriteBatcher)
+        videoReleaseSpriteBatch();
+    spriteBatcher = false;
+    backBuffer = nullptr;
+}
+
+} // namespace
+
+bool createDevice()
+{
+    if (!videoCreateDevice(!fullScreen))
+        return false;
+    backBuffer = videoGetBackBuffer();
+    spriteBatcher = videoCreateSpriteBatch();
+    return true;
+}
+
+bool createMapBuffer()
+{
+    mapBuffer = videoCreateOffscreenSurface(kMapBufferWidth, kMapBufferHeight);
+    return mapBuffer != nullptr;
+}
+
+void releaseDevice()
+{
+    if (spriteBatcher)
+        videoReleaseSpriteBatch();
+    spriteBatcher = false;
+    backBuffer = nullptr;
+    videoReleaseDevice();
+}
+
+void recreateSurfaces()
+{
+    spriteBatcher = videoCreateSpriteBatch();
+    backBuffer = videoGetBackBuffer();
+    fontOnResetDevice(fontArial26);
+    fontOnResetDevice(fontArial48);
+    fontOnResetDevice(fontCourier22);
+    spacemapSurface = loadSurface(kSpacemapPath);
+    mapBuffer = videoCreateOffscreenSurface(kMapBufferWidth, kMapBufferHeight);
+}
+
+void switchScreenMode()
+{
+    fullScreen = !fullScreen;
+    fontsLost();
+    releaseDefaultPoolObjects();
+    videoResetDevice(!fullScreen);
+    reacquireInput();
+    recreateSurfaces();
+}
+
+void recoverDevice()
+{
+    for (;;) {
+        sleepMilliseconds(100);
+        switch (videoTestCooperativeLevel()) {
+        case CooperativeLevel::Ok:
+            return;
+        case CooperativeLevel::DeviceNotReset:
+            sleepMilliseconds(100);
+            fontsLost();
+            releaseDefaultPoolObjects();
+            if (videoResetDevice(!fullScreen)) {
+                recreateSurfaces();
+                appActive = true;
+            }
+            break;
+        case CooperativeLevel::DriverInternalError:
+            // Nothing can be drawn any more: end the game, and stop waiting.
+            postQuitMessage(kDriverErrorExitCode);
+            return;
+        case CooperativeLevel::DeviceLost:
+            break;
+        }
+    }
+}
+
+void clearFrame() { videoClear(0xFF000000); }
+
+bool beginSpriteBatch() { return spriteBatcher && spriteBatchBegin(); }
+
+void endSpriteBatch() { spriteBatchEnd(); }

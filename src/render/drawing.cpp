@@ -1,0 +1,56 @@
+// Sprite, text and map drawing through the one sprite batch.
+#include "render/drawing.h"
+
+#include "game/world.h"
+#include "platform/recorder.h"
+#include "render/device.h"
+
+namespace {
+constexpr int kTileSize = 64;
+}
+
+float degreesToRadians(float degrees)
+{
+    return static_cast<float>(static_cast<double>(degrees) * 0.017453292519444445);
+}
+
+void drawSprite(PlatformTexture* texture, int x, int y, int width, int height, int frame, int framesPerRow,
+                float rotation, float scale)
+{
+    recordSpriteDraw(texture, x, y, width, height, frame, framesPerRow, rotation, scale);
+    int column = frame % framesPerRow;
+    int row = frame / framesPerRow;
+    PixelRect source{column * width, row * height, column * width + width, row * height + height};
+    SpriteTransform transform;
+    transform.scale = scale;
+    transform.rotation = rotation;
+    transform.centreX = static_cast<float>(width) * scale * 0.5f;
+    transform.centreY = static_cast<float>(height) * scale * 0.5f;
+    transform.x = static_cast<float>(x);
+    transform.y = static_cast<float>(y);
+    spriteSetTransform(transform);
+    spriteDraw(texture, source, 0.0f, 0.0f, 0xFFFFFFFF);
+    spriteSetTransform(SpriteTransform{});
+}
+
+void drawText(PlatformFont* font, int x, int y, uint32_t colour, std::string_view text)
+{
+    recordTextDraw(font, x, y, colour, text);
+    spriteSetTransform(SpriteTransform{});
+    fontDrawText(font, x, y, colour, text);
+}
+
+void drawMapBackground()
+{
+    int h = mapX % kTileSize;
+    int v = mapY % kTileSize;
+    recordMapDraw(h, v);
+    videoCopySurface(mapBuffer, PixelRect{h, v, h + kScreenWidth, v + kScreenHeight}, backBuffer,
+                     PixelRect{0, 0, kScreenWidth, kScreenHeight});
+}
+
+void drawSpriteDirect(PlatformTexture* texture, int width, int height, int x, int y)
+{
+    recordRawDraw(texture, x, y);
+    spriteDraw(texture, PixelRect{0, 0, width, height}, static_cast<float>(x), static_cast<float>(y), 0xFFFFFFFF);
+}

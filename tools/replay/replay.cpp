@@ -1,0 +1,187 @@
+// Argument handling and the run itself.
+#include "replay.h"
+
+#include "app/game_main.h"
+#include "platform/platform.h"
+#include "platform/recorder.h"
+#include "platform/script.h"
+#include "screens/screen_state.h"
+#include "game/world.h"
+#include "trace.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+struct ReplayOptions {
+    std::string dir;
+    std::string script;
+    std::string trace;
+    int64_t frames = 10000;
+    int startDifficulty = 0;   // 0: start on the menu
+    bool render = false;
+    bool draws = false;
+};
+
+struct ReplayState {
+    std::FILE* trace = nullptr;
+    int64_t calls = 0;
+    bool draws = false;
+    std::string line;
+};
+
+ReplayState state;
+
+int usage(const char* problem)
+{
+    std::fprintf(stderr,
+                 "kestrelon-replay: %s\n"
+                 "usage: kestrelon-replay --dir DIR --script FILE --trace FILE [--frames N]\n"
+                 "                        [--start novice|hero] [--render] [--draws]\n",
+                 problem);
+    return kReplayUsageExitCode;
+}
+
+bool parseArguments(int argc, char** argv, ReplayOptions& options, std::string& problem)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) {
+                problem = argument + " needs a value";
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        if (argument == "--dir") {
+            if (!value(options.dir))
+                return false;
+        } else if (argument == "--script") {
+            if (!value(options.script))
+                return false;
+        } else if (argument == "--trace") {
+            if (!value(options.trace))
+                return false;
+        } else if (argument == "--frames") {
+            std::string frames;
+            if (!value(frames))
+                return false;
+            char* end = nullptr;
+            long long count = std::strtoll(frames.c_str(), &end, 10);
+            if (frames.empty() || *end || count < 0) {
+                problem = "--frames takes a whole number, 0 or more";
+                return false;
+            }
+            options.frames = count;
+        } else if (argument == "--start") {
+            std::string choice;
+            if (!value(choice))
+                return false;
+            if (choice == "novice")
+                options.startDifficulty = 1;
+            else if (choice == "hero")
+                options.startDifficulty = 2;
+            else {
+                problem = "--start takes novice or hero";
+                return false;
+            }
+        } else if (argument == "--render") {
+            options.render = true;
+        } else if (argument == "--draws") {
+            options.draws = true;
+        } else {
+            problem = "unknown argument " + argument;
+            return false;
+        }
+    }
+    if (options.dir.empty() || options.script.empty() || options.trace.empty()) {
+        problem = "--dir, --script and --trace are needed";
+        return false;
+    }
+    return true;
+}
+
+// What Enter on a choice of the difficulty screen does, so that a run can
+// start at the countdown.
+int startDifficulty = 0;
+
+void afterStartup()
+{
+    if (startDifficulty == 0)
+        return;
+    difficulty = startDifficulty;
+    difficultyMenuActive = false;
+    menuActive = false;
+    gameInProgress = true;
+    getReadyPending = true;
+}
+
+void afterFrame()
+{
+    ++state.calls;
+    state.line.clear();
+    appendTraceLine(state.line, state.calls, state.draws);
+    std::fwrite(state.line.data(), 1, state.line.size(), state.trace);
+    recorderBeginCall();
+}
+
+} // namespace
+
+int runReplay(int argc, char** argv)
+{
+    ReplayOptions options;
+    std::string problem;
+    if (!parseArguments(argc, argv, options, problem))
+        return usage(problem.c_str());
+
+    std::ifstream scriptFile(options.script, std::ios::binary);
+    if (!scriptFile)
+        return usage(("cannot read the script " + options.script).c_str());
+    std::stringstream text;
+    text << scriptFile.rdbuf();
+    std::vector<ScriptStep> steps;
+    if (!parseReplayScript(text.str(), steps, problem)) {
+        std::fprintf(stderr, "kestrelon-replay: %s: %s\n", options.script.c_str(), problem.c_str());
+        return kReplayUsageExitCode;
+    }
+
+    state = ReplayState{};
+    state.trace = std::fopen(options.trace.c_str(), "wb");
+    if (!state.trace)
+        return usage(("cannot write the trace " + options.trace).c_str());
+    if (chdir(options.dir.c_str()) != 0) {
+        std::fclose(state.trace);
+        return usage(("cannot enter " + options.dir).c_str());
+    }
+    state.draws = options.draws;
+    startDifficulty = options.startDifficulty;
+
+    PlatformConfig config;
+    config.clock = ClockBackend::Virtual;
+    config.input = InputBackend::Script;
+    config.video = options.render ? VideoBackend::Offscreen : VideoBackend::None;
+    config.audio = AudioBackend::Headless;
+    config.record = true;
+    if (!platformStart(config)) {
+        std::fclose(state.trace);
+        return kStartupFailedExitCode;
+    }
+    loadInputScript(std::move(steps));
+
+    GameRun run;
+    run.singleInstance = false;
+    run.maxFrames = options.frames;
+    run.afterStartup = afterStartup;
+    run.afterFrame = afterFrame;
+    int exitCode = runKestrelon(run);
+    platformStop();
+    std::fclose(state.trace);
+    return exitCode;
+}

@@ -1,0 +1,301 @@
+// The trace line. Floats are written with 9 significant digits, so each one
+// reads back to the same 32-bit value.
+#include "trace.h"
+
+#include "app/frame_driver.h"
+#include "audio/sound.h"
+#include "game/world.h"
+#include "platform/clock.h"
+#include "platform/recorder.h"
+#include "render/assets.h"
+#include "screens/screen_state.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace {
+
+void appendFloat(std::string& out, float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    out += text;
+}
+
+void appendInt(std::string& out, int64_t value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%" PRId64, value);
+    out += text;
+}
+
+void appendBool(std::string& out, bool value) { out += value ? "true" : "false"; }
+
+void appendString(std::string& out, std::string_view text)
+{
+    out += '"';
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    out += '"';
+}
+
+void key(std::string& out, const char* name)
+{
+    out += ",\"";
+    out += name;
+    out += "\":";
+}
+
+void field(std::string& out, const char* name, int64_t value)
+{
+    key(out, name);
+    appendInt(out, value);
+}
+
+void field(std::string& out, const char* name, bool value)
+{
+    key(out, name);
+    appendBool(out, value);
+}
+
+void field(std::string& out, const char* name, float value)
+{
+    key(out, name);
+    appendFloat(out, value);
+}
+
+const char* modeName(FrameMode mode)
+{
+    switch (mode) {
+    case FrameMode::Menu: return "menu";
+    case FrameMode::Difficulty: return "difficulty";
+    case FrameMode::Play: return "play";
+    case FrameMode::Idle: break;
+    }
+    return "idle";
+}
+
+const char* soundName(const void* sound)
+{
+    struct Named { PlatformSound* const* handle; const char* name; };
+    const Named named[] = {
+        {&shootSound, "shoot"},         {&scoreSound, "score"},     {&hitSound, "hit"},
+        {&gameoverSound, "gameover"},   {&countdownSound, "countdown"}, {&oneUpSound, "oneUp"},
+        {&levelupSound, "levelup"},     {&bossshootSound, "bossshoot"}, {&menubgndSound, "menubgnd"},
+    };
+    for (const Named& entry : named)
+        if (*entry.handle == sound)
+            return entry.name;
+    return "unknown";
+}
+
+const char* fontName(const void* font)
+{
+    if (font == fontArial26)
+        return "arial26";
+    if (font == fontArial48)
+        return "arial48";
+    if (font == fontCourier22)
+        return "courier22";
+    return "unknown";
+}
+
+void appendSprites(std::string& out)
+{
+    key(out, "ship");
+    out += "{\"x\":";
+    appendFloat(out, ship.x);
+    out += ",\"y\":";
+    appendFloat(out, ship.y);
+    out += '}';
+
+    key(out, "asteroids");
+    out += '[';
+    for (int i = 0; i < kAsteroidCount; ++i) {
+        const Sprite& a = asteroids[i];
+        out += i ? ",[" : "[";
+        appendFloat(out, a.x);
+        out += ',';
+        appendFloat(out, a.y);
+        out += ',';
+        appendFloat(out, a.vx);
+        out += ',';
+        appendFloat(out, a.vy);
+        out += ',';
+        appendInt(out, a.frame);
+        out += ',';
+        appendBool(out, a.active);
+        out += ']';
+    }
+    out += ']';
+
+    key(out, "bullets");
+    out += '[';
+    for (int i = 0; i < kBulletCount; ++i) {
+        out += i ? ",[" : "[";
+        appendFloat(out, bullets[i].x);
+        out += ',';
+        appendFloat(out, bullets[i].y);
+        out += ',';
+        appendBool(out, bullets[i].active);
+        out += ']';
+    }
+    out += ']';
+
+    key(out, "boss");
+    out += "{\"x\":";
+    appendFloat(out, boss.x);
+    out += ",\"y\":";
+    appendFloat(out, boss.y);
+    out += ",\"vx\":";
+    appendFloat(out, boss.vx);
+    out += ",\"active\":";
+    appendBool(out, boss.active);
+    out += '}';
+
+    key(out, "bossShots");
+    out += '[';
+    for (int i = 0; i < kBossShotCount; ++i) {
+        out += i ? ",[" : "[";
+        appendFloat(out, bossShots[i].x);
+        out += ',';
+        appendFloat(out, bossShots[i].y);
+        out += ',';
+        appendBool(out, bossShots[i].active);
+        out += ']';
+    }
+    out += ']';
+}
+
+void appendDraw(std::string& out, const DrawRecord& draw)
+{
+    switch (draw.op) {
+    case DrawOp::Sprite:
+        out += "{\"op\":\"sprite\",\"tex\":";
+        appendString(out, textureName(static_cast<const PlatformTexture*>(draw.handle)));
+        field(out, "x", int64_t{draw.x});
+        field(out, "y", int64_t{draw.y});
+        field(out, "w", int64_t{draw.width});
+        field(out, "h", int64_t{draw.height});
+        field(out, "frame", int64_t{draw.frame});
+        field(out, "fpr", int64_t{draw.framesPerRow});
+        field(out, "rot", draw.rotation);
+        field(out, "scale", draw.scale);
+        break;
+    case DrawOp::Text: {
+        out += "{\"op\":\"text\",\"font\":";
+        appendString(out, fontName(draw.handle));
+        field(out, "x", int64_t{draw.x});
+        field(out, "y", int64_t{draw.y});
+        char colour[16];
+        std::snprintf(colour, sizeof colour, "%08X", draw.colour);
+        key(out, "colour");
+        appendString(out, colour);
+        key(out, "text");
+        appendString(out, draw.text);
+        break;
+    }
+    case DrawOp::Map:
+        out += "{\"op\":\"map\",\"h\":";
+        appendInt(out, draw.x);
+        field(out, "v", int64_t{draw.y});
+        break;
+    case DrawOp::Raw:
+        out += "{\"op\":\"raw\",\"tex\":";
+        appendString(out, textureName(static_cast<const PlatformTexture*>(draw.handle)));
+        field(out, "x", int64_t{draw.x});
+        field(out, "y", int64_t{draw.y});
+        break;
+    }
+    out += '}';
+}
+
+} // namespace
+
+void appendTraceLine(std::string& out, int64_t callNumber, bool withDraws)
+{
+    out += "{\"n\":";
+    appendInt(out, callNumber);
+    field(out, "t", readPerformanceCounter() * 1000 / readPerformanceFrequency());
+    field(out, "frameScale", frameScale);
+    key(out, "mode");
+    appendString(out, modeName(lastFrameMode));
+    field(out, "menuActive", menuActive);
+    field(out, "difficultyMenuActive", difficultyMenuActive);
+    field(out, "getReadyPending", getReadyPending);
+    field(out, "gameInProgress", gameInProgress);
+    field(out, "quitRequested", quitRequested);
+    field(out, "menuCursor", int64_t{menuCursor});
+    field(out, "difficultyCursor", int64_t{difficultyCursor});
+
+    field(out, "lives", int64_t{lives});
+    field(out, "difficulty", int64_t{difficulty});
+    field(out, "ammo", int64_t{ammo});
+    field(out, "score", int64_t{score});
+    field(out, "level", int64_t{level});
+    field(out, "asteroidCount", int64_t{asteroidCount});
+    field(out, "extraLifePoints", int64_t{extraLifePoints});
+    field(out, "levelPoints", int64_t{levelPoints});
+    field(out, "bossLevel", bossLevel);
+    field(out, "bossHealth", int64_t{bossHealth});
+    field(out, "bossAlive", bossAlive());
+    field(out, "oneUpEvent", oneUpEvent);
+    field(out, "levelUpEvent", levelUpEvent);
+    field(out, "shipDirection", int64_t{shipDirection});
+    field(out, "shipTurned", shipTurned);
+    field(out, "bossDodgeDirection", int64_t{bossDodgeDirection});
+    field(out, "asteroidFlip", asteroidFlip);
+    field(out, "asteroidSpeed", asteroidSpeed);
+    field(out, "mapYExact", mapYExact);
+    field(out, "mapY", int64_t{mapY});
+    field(out, "mapYSpeed", mapYSpeed);
+    field(out, "mapX", int64_t{mapX});
+    appendSprites(out);
+
+    key(out, "sounds");
+    out += '[';
+    for (size_t i = 0; i < callRecord.sounds.size(); ++i) {
+        if (i)
+            out += ',';
+        appendString(out, soundName(callRecord.sounds[i]));
+    }
+    out += ']';
+    key(out, "sleeps");
+    out += '[';
+    for (size_t i = 0; i < callRecord.sleeps.size(); ++i) {
+        if (i)
+            out += ',';
+        appendInt(out, callRecord.sleeps[i]);
+    }
+    out += ']';
+    field(out, "presents", int64_t{callRecord.presents});
+    key(out, "screens");
+    out += '[';
+    for (size_t i = 0; i < callRecord.screens.size(); ++i) {
+        if (i)
+            out += ',';
+        appendString(out, callRecord.screens[i]);
+    }
+    out += ']';
+    if (withDraws) {
+        key(out, "draws");
+        out += '[';
+        for (size_t i = 0; i < callRecord.presented.size(); ++i) {
+            if (i)
+                out += ',';
+            appendDraw(out, callRecord.presented[i]);
+        }
+        out += ']';
+    }
+    out += "}\n";
+}
