@@ -1,0 +1,45 @@
+// Fuzz target for reading the score file: any bytes must read without fault into clean
+// names, and whatever is read must write out and read back unchanged.
+
+#include "scores/score_table.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace {
+
+void check(bool holds) {
+    if (!holds) __builtin_trap();
+}
+
+bool nameIsClean(const ScoreEntry& e) {
+    size_t length = strnlen(e.name, sizeof e.name);
+    if (length > static_cast<size_t>(kMaxNameLength)) return false;
+    for (size_t i = 0; i < sizeof e.name; ++i) {
+        unsigned char c = static_cast<unsigned char>(e.name[i]);
+        if (i < length ? (c < 0x21 || c > 0x7E) : c != 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ScoreEntry table[kScoreTableSize];
+    std::memset(table, 0xA5, sizeof table);
+    readScoresFromText(std::string_view(reinterpret_cast<const char*>(data), size), table);
+    for (const ScoreEntry& e : table) check(nameIsClean(e));
+
+    const std::string text = writeScoresToText(table);
+    ScoreEntry again[kScoreTableSize];
+    readScoresFromText(text, again);
+    for (int place = 0; place < kScoreTableSize; ++place) {
+        check(table[place].rank == again[place].rank && table[place].score == again[place].score &&
+              std::memcmp(table[place].name, again[place].name, sizeof table[place].name) == 0);
+    }
+    check(writeScoresToText(again) == text);
+    return 0;
+}
