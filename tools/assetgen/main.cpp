@@ -1,0 +1,36 @@
+// kestrelon-assetgen --out DATA_DIR [--scores-only] [--contact-sheet FILE.png]
+#include "assetgen.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    assetgen::Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--out" && i + 1 < argc) {
+            options.outDir = argv[++i];
+        } else if (arg == "--scores-only") {
+            options.scoresOnly = true;
+        } else if (arg == "--contact-sheet" && i + 1 < argc) {
+            options.contactSheet = argv[++i];
+        } else {
+            std::fprintf(stderr, "kestrelon-assetgen: unknown or incomplete argument '%s' "
+                                 "(usage: --out DATA_DIR [--scores-only] [--contact-sheet FILE.png])\n",
+                         argv[i]);
+            return 2;
+        }
+    }
+    if (options.outDir.empty()) {
+        std::fprintf(stderr, "kestrelon-assetgen: --out DATA_DIR is required\n");
+        return 2;
+    }
+    std::string error;
+    if (!assetgen::generate(options, error)) {
+        std::fprintf(stderr, "kestrelon-assetgen: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
