@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/window_proc.h"
 #include "platform/clock.h"
+#include "platform/input.h"
 #include "platform/window.h"
 
 namespace {
@@ -32,6 +33,8 @@ int runMessageLoop(const GameRun& run)
             ++frames;
             if (run.afterFrame)
                 run.afterFrame();
+        } else {
+            inputIdlePass();
         }
         wasActive = appActive;
         if (taken && message.type == MessageType::Quit)

@@ -8,6 +8,7 @@
 #include "render/assets.h"
 #include "render/device.h"
 #include "screens/screen_state.h"
+#include "scores/score_table.h"
 
 #include <cstdio>
 
@@ -25,6 +26,10 @@ bool initGame()
         return false;
     if (!createMapBuffer()) {
         std::fprintf(stderr, "kestrelon: cannot create the map buffer\n");
+        return false;
+    }
+    if (!loadScores()) {
+        std::fprintf(stderr, "kestrelon: cannot open %s\n", kScoreFilePath);
         return false;
     }
     menuActive = true;

@@ -123,6 +123,17 @@ void inputBeginPoll()
         sdlInputPump();
 }
 
+void inputIdlePass()
+{
+    if (!scripted())
+        return;
+    if (inputScriptExhausted()) {
+        postMessage({MessageType::Close, 0});
+        return;
+    }
+    advanceScript();
+}
+
 InputResult keyboardGetState(uint8_t state[256])
 {
     if (!scripted())

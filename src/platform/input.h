@@ -21,6 +21,11 @@ struct PadState {
 bool inputStart();                     // false when no keyboard can be had at all
 void inputStop();
 void inputBeginPoll();                 // once per poll of the game, before the reads below
+// A pass of the message loop while the game is inactive and polls nothing:
+// a script goes on by one line (its events happen, its keys are not seen);
+// once the script is used up the window is closed, as a player who walked
+// away would. Nothing on SDL.
+void inputIdlePass();
 InputResult keyboardGetState(uint8_t state[256]);
 InputResult keyboardAcquire();
 void keyboardUnacquire();

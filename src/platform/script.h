@@ -9,6 +9,9 @@
 //   @DEVICE-LOST=N @DRIVER-ERROR @TARGETS-RESET
 //                             window and device events, delivered as the
 //                             line is polled
+//
+// While the game is inactive (minimised, unfocused) nothing polls, so each
+// pass of the message loop reads one line instead.
 #pragma once
 #include <cstdint>
 #include <string>

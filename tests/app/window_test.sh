@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The real game in an X server: its window and title, a second copy refused
+# while the first plays on, closing the window (exit 0), and a missing data
+# file (exit 1, named on stderr). Screenshots are kept in the build folder.
+#   window_test.sh BUILD_DIR DATA_DIR
+set -u
+build="$1"
+data="$2"
+artifacts="$build/test-artifacts/window"
+mkdir -p "$artifacts"
+work=$(mktemp -d)
+trap 'kill $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$work/run"
+export XDG_RUNTIME_DIR="$work/run"
+cp -r "$data" "$work/data"
+
+fail() {
+  echo "FAIL: $*"
+  for log in "$work"/*.log; do [ -f "$log" ] && { echo "--- $log"; cat "$log"; }; done
+  exit 1
+}
+
+for display in $(seq 91 140); do
+  [ -e "/tmp/.X11-unix/X$display" ] && continue
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+  kill -0 $xvfb_pid 2>/dev/null && break
+done
+export DISPLAY=":$display"
+game_pid=""
+
+# The id of the top-level window titled exactly $1, waiting up to $2 seconds.
+find_window() {
+  local i id
+  for i in $(seq $(($2 * 10))); do
+    id=$(xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) {print $1; exit}')
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+wait_exit() {   # pid seconds -> exit code, or fails
+  local pid=$1 i
+  for i in $(seq $(($2 * 10))); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return $?; }
+    sleep 0.1
+  done
+  fail "process $pid did not end within $2 s"
+}
+
+cd "$work"
+"$build/kestrelon" >"$work/first.log" 2>&1 &
+game_pid=$!
+window=$(find_window "Kestrelon v0.3" 20)
+[ -n "$window" ] || fail "no window titled \"Kestrelon v0.3\""
+sleep 1
+import -window root "$artifacts/first.png"
+
+# A second copy is refused with a message and ends with 0; the first plays on.
+"$build/kestrelon" >"$work/second.log" 2>&1 &
+second_pid=$!
+box=$(find_window "Error" 10)
+import -window root "$artifacts/second-copy.png"
+[ -n "$box" ] && "$build/kestrelon-xclose" "$box"
+wait_exit $second_pid 10
+[ $? -eq 0 ] || fail "the second copy did not end with exit code 0"
+grep -q "Application already running!" "$work/second.log" || fail "the second copy said: $(cat "$work/second.log")"
+[ "$(xwininfo -root -tree | grep -c '"Kestrelon v0.3":')" -eq 1 ] || fail "the second copy made a window"
+kill -0 $game_pid 2>/dev/null || fail "the first copy ended"
+
+# Closing the window ends the game normally.
+"$build/kestrelon-xclose" "$window"
+wait_exit $game_pid 10
+code=$?
+game_pid=""
+[ $code -eq 0 ] || fail "closing the window gave exit code $code"
+
+# A missing data file stops start-up with 1 and names the file.
+rm "$work/data/skill1.bmp"
+"$build/kestrelon" >"$work/missing.log" 2>&1 &
+missing_pid=$!
+wait_exit $missing_pid 20
+code=$?
+[ $code -eq 1 ] || fail "a missing file gave exit code $code"
+grep -q "data/skill1.bmp" "$work/missing.log" || fail "the missing file was not named: $(cat "$work/missing.log")"
+echo "window tests passed"
