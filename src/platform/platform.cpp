@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,8 +49,10 @@ bool platformStart(const PlatformConfig& config)
 
 void platformStop()
 {
-    if (ttfStarted)
+    if (ttfStarted) {
         TTF_Quit();
+        FcFini();   // fontconfig's caches, kept for the whole process otherwise
+    }
     ttfStarted = false;
     sdlReleaseWindow();
     SDL_Quit();
