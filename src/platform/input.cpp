@@ -4,20 +4,11 @@
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/script.h"
+#include "platform/sdl/sdl_internal.h"
 #include "platform/video.h"
 #include "platform/window.h"
 
 #include <cstring>
-
-// SDL backend (input_sdl.cpp).
-bool sdlKeyboardStart();
-void sdlKeyboardStop();
-void sdlInputPump();
-InputResult sdlKeyboardGetState(uint8_t state[256]);
-InputResult sdlKeyboardAcquire();
-void sdlKeyboardUnacquire();
-bool sdlPadGetState(PadState& state);
-void sdlNoteRenderReset(bool wholeDevice);
 
 namespace {
 
@@ -26,7 +17,6 @@ struct Script {
     size_t step = 0;
     int64_t repeatsLeft = 0;
     const ScriptStep* current = nullptr;
-    int64_t polls = 0;
     bool focus = true;
     bool acquired = true;
 };
@@ -78,7 +68,6 @@ void deliver(const ScriptStep& step)
 
 void advanceScript()
 {
-    ++script.polls;
     if (script.repeatsLeft == 0) {
         if (script.step >= script.steps.size()) {
             script.current = nullptr;
@@ -100,7 +89,6 @@ void loadInputScript(std::vector<ScriptStep> steps)
 }
 
 bool inputScriptExhausted() { return script.repeatsLeft == 0 && script.step >= script.steps.size(); }
-int64_t inputScriptPolls() { return script.polls; }
 
 bool inputStart()
 {
@@ -183,12 +171,4 @@ int keyCodeForName(const char* name, int length)
         if (static_cast<int>(std::strlen(kKeys[i].name)) == length && std::memcmp(kKeys[i].name, name, length) == 0)
             return kKeys[i].code;
     return -1;
-}
-
-const char* keyNameForCode(int code)
-{
-    for (int i = 0; i < kKeyCount; ++i)
-        if (kKeys[i].code == code)
-            return kKeys[i].name;
-    return nullptr;
 }

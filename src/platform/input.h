@@ -42,4 +42,3 @@ void injectFocusEventForTest(bool gained);
 // Key names used by replay scripts and tests ("ESCAPE", "A", "F12", ...).
 // Returns -1 for an unknown name.
 int keyCodeForName(const char* name, int length);
-const char* keyNameForCode(int code);  // nullptr for a code without a name

@@ -39,4 +39,3 @@ bool parseReplayScript(std::string_view text, std::vector<ScriptStep>& steps, st
 // every poll after the last step reads all keys up.
 void loadInputScript(std::vector<ScriptStep> steps);
 bool inputScriptExhausted();
-int64_t inputScriptPolls();

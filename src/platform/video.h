@@ -62,8 +62,6 @@ void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, floa
 
 PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, std::string& error);
 void videoReleaseTexture(PlatformTexture* texture);
-int textureWidth(const PlatformTexture* texture);
-int textureHeight(const PlatformTexture* texture);
 const std::string& textureName(const PlatformTexture* texture);   // file name without folder or extension
 
 // Fonts: the face is matched by fontconfig; the size is chosen so that the
@@ -73,7 +71,6 @@ void videoReleaseFont(PlatformFont* font);
 void fontOnLostDevice(PlatformFont* font);
 void fontOnResetDevice(PlatformFont* font);
 void fontDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_view text);
-const std::string& fontFileName(const PlatformFont* font);   // the matched file; empty without video
 
 // Headless device: script the cooperative level so the recovery can be
 // tested. After `lostTests` tests report a lost device, tests report "not

@@ -32,7 +32,6 @@ bool windowCreate(const char* title, int width, int height);
 void windowShow();
 void windowHideCursor();
 void windowDestroy();
-bool windowHasFocus();
 
 // Takes the next message, if any (posted messages first).
 bool peekMessage(Message& message);

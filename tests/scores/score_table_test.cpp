@@ -1,6 +1,7 @@
 // Tests of qualification, insertion, and loading and saving data/scores.txt in a scratch folder.
 
 #include "scores/score_table.h"
+#include "scores/score_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-ScoreEntry entry(int32_t rank, const char* name, int32_t score) {
-    ScoreEntry e{};
-    e.rank = rank;
-    std::memcpy(e.name, name, std::min(std::strlen(name), sizeof e.name - 1));
-    e.score = score;
-    return e;
-}
 
 // Field by field, including the zero bytes after the name (not the padding).
 bool samePlace(const ScoreEntry& a, const ScoreEntry& b) {

@@ -1,6 +1,7 @@
 // Tests of reading and writing the score file's text, without touching files.
 
 #include "scores/score_table.h"
+#include "scores/score_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,6 @@
 namespace {
 
 using namespace std::string_literals;
-
-ScoreEntry entry(int32_t rank, const char* name, int32_t score) {
-    ScoreEntry e{};
-    e.rank = rank;
-    std::memcpy(e.name, name, std::min(std::strlen(name), sizeof e.name - 1));
-    e.score = score;
-    return e;
-}
 
 struct Table {
     ScoreEntry places[kScoreTableSize];
@@ -52,16 +45,6 @@ void expectPlaces(const Table& t, std::initializer_list<ScoreEntry> want) {
     int place = 0;
     for (const ScoreEntry& w : want) expectPlace(t.places[place], w, place), ++place;
     for (; place < kScoreTableSize; ++place) expectPlace(t.places[place], ScoreEntry{}, place);
-}
-
-bool nameIsClean(const ScoreEntry& e) {
-    size_t length = strnlen(e.name, sizeof e.name);
-    if (length > static_cast<size_t>(kMaxNameLength)) return false;
-    for (size_t i = 0; i < sizeof e.name; ++i) {
-        unsigned char c = static_cast<unsigned char>(e.name[i]);
-        if (i < length ? (c < 0x21 || c > 0x7E) : c != 0) return false;
-    }
-    return true;
 }
 
 const char* const kGameFile =

@@ -79,7 +79,10 @@ void dropCache(PlatformFont* font)
 
 CachedText* renderText(PlatformFont* font, uint32_t argb, std::string_view text)
 {
-    std::string key(reinterpret_cast<const char*>(&argb), sizeof argb);
+    // The lookup key is built in a buffer the font keeps, so drawing a text
+    // that is already cached allocates nothing.
+    std::string& key = font->lookupKey;
+    key.assign(reinterpret_cast<const char*>(&argb), sizeof argb);
     key.append(text);
     auto found = font->cache.find(key);
     if (found != font->cache.end()) {
@@ -159,5 +162,3 @@ void fontDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_v
     SDL_Rect to{x, y, cached->width, cached->height};
     SDL_RenderCopy(sdlRenderer(), cached->texture, nullptr, &to);
 }
-
-const std::string& fontFileName(const PlatformFont* font) { return font->file; }

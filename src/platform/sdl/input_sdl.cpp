@@ -147,8 +147,6 @@ InputResult sdlKeyboardAcquire()
 
 void sdlKeyboardUnacquire() { acquired = false; }
 
-bool sdlWindowFocused() { return focused; }
-
 bool sdlPadGetState(PadState& state)
 {
     if (!pad)

@@ -10,8 +10,15 @@ SDL_Renderer* sdlRenderer();
 // their content: the device then reads as "not reset" until it is reset.
 void sdlNoteRenderReset(bool wholeDevice);
 
-// Feeds key and controller events to the keyboard and pad state; installed
-// as an event watch so that a tap between two polls is never lost.
+// The SDL keyboard and pad (input_sdl.cpp). Key and controller events are
+// caught by an event watch, so that a tap between two polls is never lost.
+#include "platform/input.h"
+
 int sdlInputEventWatch(void* userdata, SDL_Event* event);
-void sdlInputStart();
-void sdlInputStop();
+bool sdlKeyboardStart();
+void sdlKeyboardStop();
+void sdlInputPump();
+InputResult sdlKeyboardGetState(uint8_t state[256]);
+InputResult sdlKeyboardAcquire();
+void sdlKeyboardUnacquire();
+bool sdlPadGetState(PadState& state);

@@ -456,8 +456,6 @@ void videoReleaseTexture(PlatformTexture* texture)
     delete texture;
 }
 
-int textureWidth(const PlatformTexture* texture) { return texture ? texture->image.width : 0; }
-int textureHeight(const PlatformTexture* texture) { return texture ? texture->image.height : 0; }
 const std::string& textureName(const PlatformTexture* texture) { return texture->name; }
 
 void headlessDeviceLose(int lostTests)

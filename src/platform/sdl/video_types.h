@@ -39,4 +39,5 @@ struct PlatformFont {
     TTF_Font* font = nullptr;
     std::unordered_map<std::string, CachedText> cache;   // key: colour + text
     std::list<std::string> ages;                         // most recent first
+    std::string lookupKey;                               // scratch for cache lookups
 };

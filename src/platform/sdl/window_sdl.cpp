@@ -55,8 +55,6 @@ bool translate(const SDL_Event& event, Message& message)
 
 } // namespace
 
-bool sdlWindowFocused();
-
 SDL_Window* sdlWindow() { return window; }
 
 void sdlReleaseWindow()
@@ -123,13 +121,6 @@ void windowDestroy()
     destroyed = true;
     if (window)
         SDL_HideWindow(window);
-}
-
-bool windowHasFocus()
-{
-    if (platformConfig.input == InputBackend::Script)
-        return true;   // the script says when focus goes and comes
-    return window && sdlWindowFocused();
 }
 
 bool peekMessage(Message& message)

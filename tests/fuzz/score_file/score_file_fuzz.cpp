@@ -2,6 +2,7 @@
 // names, and whatever is read must write out and read back unchanged.
 
 #include "scores/score_table.h"
+#include "../../scores/score_checks.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,16 +14,6 @@ namespace {
 
 void check(bool holds) {
     if (!holds) __builtin_trap();
-}
-
-bool nameIsClean(const ScoreEntry& e) {
-    size_t length = strnlen(e.name, sizeof e.name);
-    if (length > static_cast<size_t>(kMaxNameLength)) return false;
-    for (size_t i = 0; i < sizeof e.name; ++i) {
-        unsigned char c = static_cast<unsigned char>(e.name[i]);
-        if (i < length ? (c < 0x21 || c > 0x7E) : c != 0) return false;
-    }
-    return true;
 }
 
 }  // namespace
