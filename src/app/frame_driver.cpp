@@ -2,10 +2,17 @@
 #include "app/frame_driver.h"
 
 #include "audio/sound.h"
+#include "game/gameplay.h"
+#include "game/star_map.h"
+#include "game/world.h"
 #include "input/input.h"
 #include "platform/clock.h"
 #include "platform/video.h"
+#include "render/assets.h"
 #include "render/device.h"
+#include "render/drawing.h"
+#include "screens/countdown.h"
+#include "screens/hud.h"
 #include "screens/screen_state.h"
 
 int64_t lastCounter = 0;
@@ -27,8 +34,106 @@ void measureFrame()
     lastCounter = now;
 }
 
+constexpr int kBannerX = 452;
+constexpr int kBannerY = 324;
+constexpr int kHealthBarX = 934;
+constexpr int kHealthBarBottom = 598;
+constexpr int kHealthBarMaxSegments = 25;
+
+int truncated(float position) { return static_cast<int>(position); }
+
+// A record of bullets or boss shots, drawn with all of its own fields.
+void drawShot(const Sprite& shot)
+{
+    drawSprite(bulletsTexture, truncated(shot.x), truncated(shot.y), shot.width, shot.height, shot.frame,
+               shot.framesPerRow, degreesToRadians(shot.angle), shot.scale);
+}
+
+// One segment per three points of health, plus one; one when below zero.
+int healthBarSegments()
+{
+    int segments = bossHealth >= 0 ? bossHealth / 3 + 1 : 1;
+    return segments < kHealthBarMaxSegments ? segments : kHealthBarMaxSegments;
+}
+
+// The extra-life and level-up banners with their sounds; true when one was
+// shown, so the frame must pause.
+bool drawBanners()
+{
+    bool shown = false;
+    if (oneUpEvent) {
+        playOneShot(oneUpSound);
+        drawSprite(oneUpTexture, kBannerX, kBannerY, 120, 120, 0, 1, 0.0f, 0.7f);
+        oneUpEvent = false;
+        shown = true;
+    }
+    if (levelUpEvent) {
+        playOneShot(levelupSound);
+        drawSprite(levelupTexture, kBannerX, kBannerY, 120, 120, 0, 1, 0.0f, 0.7f);
+        levelUpEvent = false;
+        shown = true;
+    }
+    return shown;
+}
+
+void drawBossScene()
+{
+    drawSprite(bossTexture, truncated(boss.x), truncated(boss.y), boss.width, boss.height, boss.frame,
+               boss.framesPerRow, degreesToRadians(boss.angle), boss.scale);
+    for (int segment = 0; segment < healthBarSegments(); ++segment)
+        drawSpriteDirect(bosshealthTexture, 32, 32, kHealthBarX, kHealthBarBottom - 32 * segment);
+    for (const Sprite& shot : bossShots)
+        if (shot.active)
+            drawShot(shot);
+}
+
+// Draws the play scene; true when a banner was shown.
+bool drawPlayScene()
+{
+    drawStarMap();
+    drawMapBackground();
+    beginSpriteBatch();
+    drawHud();
+    // The ship in play is always frame 7, whatever its own record says.
+    drawSprite(spaceshipTexture, truncated(ship.x), truncated(ship.y), ship.width, ship.height, 7, 5, 0.0f, 1.0f);
+    for (const Sprite& bullet : bullets)
+        if (bullet.active)
+            drawShot(bullet);
+    drawAmmoColumn();
+    drawDifficultyBadge();
+    bool bannerShown = drawBanners();
+    if (!bossLevel) {
+        for (const Sprite& asteroid : asteroids)
+            if (asteroid.active)
+                drawSprite(asteroidTexture, truncated(asteroid.x), truncated(asteroid.y), asteroid.width,
+                           asteroid.height, asteroid.frame, asteroid.framesPerRow, 0.0f, 1.0f);
+    } else if (bossAlive()) {
+        drawBossScene();
+    }
+    endSpriteBatch();
+    videoEndScene();
+    videoPresent();
+    return bannerShown;
+}
+
+void runPlayFrame()
+{
+    updateWorld();
+    resolveCollisions();
+    scrollMap();
+    if (videoBeginScene() && drawPlayScene()) {
+        // The banner stays on screen for a second; that second is not play.
+        sleepMilliseconds(1000);
+        rebaseTimer();
+    }
+}
+
 void endOfFrameChecks()
 {
+    if (lives <= 0) {
+        gameInProgress = false;
+        menuActive = true;
+    }
     if (keyPressed(DIK_ESCAPE))
         menuActive = true;
     if (keyPressed(DIK_F12))
@@ -66,5 +171,8 @@ void FrameDriver()
         return;
     }
     lastFrameMode = FrameMode::Play;
+    if (getReadyPending)
+        runGetReadyCountdown();
+    runPlayFrame();
     endOfFrameChecks();
 }

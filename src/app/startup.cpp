@@ -4,6 +4,7 @@
 
 #include "app/frame_driver.h"
 #include "audio/sound.h"
+#include "game/world.h"
 #include "input/input.h"
 #include "render/assets.h"
 #include "render/device.h"
@@ -32,6 +33,7 @@ bool initGame()
         std::fprintf(stderr, "kestrelon: cannot open %s\n", kScoreFilePath);
         return false;
     }
+    initLayout();
     menuActive = true;
     initTimer(50.0f);
     return true;

@@ -60,3 +60,41 @@ extern int32_t mapX;
 
 // The boss is alive exactly while its record is active.
 inline bool bossAlive() { return boss.active; }
+
+// Fixed screen positions, set once at start-up by initLayout.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
+extern ScreenPoint livesIconPos, livesTextPos, scoreTextPos, levelTextPos, logoPos, getReadyTextPos,
+    scoreListPos, versionLabelPos, continuePos, newGamePos, highscorePos, screenModePos, quitPos, novicePos,
+    heroPos;
+
+// A collision rectangle; right and bottom are exclusive.
+struct SpriteRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Resets the world for a new game at the current difficulty. Called by the
+// difficulty selection once the difficulty is stored. Returns true.
+bool newGame();
+
+// The layout constants and the menu ship. Called once at start-up.
+void initLayout();
+
+// The lowest slot 0..9 whose asteroid is not active, or -1.
+int32_t findFreeAsteroid();
+
+// Brings an asteroid into play at a random place, in the lowest free slot;
+// every other spawn turns its horizontal velocity round.
+void spawnAsteroid();
+
+// Steps the sprite's frame loop when its delay has passed.
+void advanceAnimation(Sprite& sprite);
+
+// The collision rectangle: position truncated, size scaled (angle ignored).
+SpriteRect spriteRect(const Sprite& sprite);
+
+// Strict overlap; touching edges do not overlap.
+bool rectsOverlap(const SpriteRect& a, const SpriteRect& b);

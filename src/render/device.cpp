@@ -13,6 +13,7 @@ PlatformSurface* backBuffer = nullptr;
 PlatformSurface* mapBuffer = nullptr;
 bool spriteBatcher = false;
 bool fullScreen = false;
+uint32_t mapBufferGeneration = 0;
 
 namespace {
 
@@ -51,6 +52,7 @@ bool createDevice()
 bool createMapBuffer()
 {
     mapBuffer = videoCreateOffscreenSurface(kMapBufferWidth, kMapBufferHeight);
+    ++mapBufferGeneration;
     return mapBuffer != nullptr;
 }
 
@@ -72,6 +74,7 @@ void recreateSurfaces()
     fontOnResetDevice(fontCourier22);
     spacemapSurface = loadSurface(kSpacemapPath);
     mapBuffer = videoCreateOffscreenSurface(kMapBufferWidth, kMapBufferHeight);
+    ++mapBufferGeneration;
 }
 
 void switchScreenMode()

@@ -120,6 +120,7 @@ void afterStartup()
     difficultyMenuActive = false;
     menuActive = false;
     gameInProgress = true;
+    newGame();
     getReadyPending = true;
 }
 

@@ -1,0 +1,158 @@
+// Asteroids: bouncing and tumbling, the extra-life and level-up checks, and
+// the collisions of an ordinary level (ship, shots, each other).
+#include "app/frame_driver.h"
+#include "audio/sound.h"
+#include "game/gameplay.h"
+#include "game/world.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int32_t kExtraLifeMark = 250;
+constexpr int32_t kLevelUpMark = 200;
+constexpr int32_t kPointsPerAsteroid = 10;
+constexpr int32_t kTopLevel = 10;
+
+// Ammunition for one asteroid shot down, by level and difficulty.
+int32_t ammoReward()
+{
+    if (level <= 1 || difficulty == 2)
+        return 1;
+    return level <= 5 ? 2 : 0;
+}
+
+bool bossLevelFor(int32_t newLevel)
+{
+    if (difficulty == 1)
+        return newLevel == 3 || newLevel == 5 || newLevel == 7;
+    if (difficulty == 2)
+        return newLevel == 4 || newLevel == 6 || newLevel == 8;
+    return false;
+}
+
+struct Centre {
+    float x, y;
+    double radius;
+};
+
+Centre centreOf(const Sprite& asteroid)
+{
+    double radius = static_cast<double>(std::max(asteroid.width, asteroid.height)) * asteroid.scale * 0.5;
+    return {static_cast<float>(asteroid.x + radius), static_cast<float>(asteroid.y + radius), radius};
+}
+
+void shipAgainstAsteroids()
+{
+    const SpriteRect shipRect = spriteRect(ship);
+    for (Sprite& asteroid : asteroids) {
+        if (!asteroid.active || !rectsOverlap(shipRect, spriteRect(asteroid)))
+            continue;
+        --lives;
+        extraLifePoints = 0;
+        asteroid.active = false;
+        playOneShot(hitSound);
+        ammo = std::min(ammo + 5, kMaxAmmo);
+        spawnAsteroid();
+    }
+}
+
+void bulletsAgainstAsteroids()
+{
+    for (Sprite& bullet : bullets) {
+        for (Sprite& asteroid : asteroids) {
+            if (!bullet.active || !asteroid.active || !rectsOverlap(spriteRect(bullet), spriteRect(asteroid)))
+                continue;
+            float dx = ship.x - asteroid.x;
+            float dy = ship.y - asteroid.y;
+            score += kPointsPerAsteroid;
+            extraLifePoints += kPointsPerAsteroid;
+            levelPoints += kPointsPerAsteroid;
+            asteroid.active = false;
+            bullet.active = false;
+            playScoreSound(dx, dy);
+            ammo = std::min(ammo + ammoReward(), kMaxAmmo);
+            spawnAsteroid();
+        }
+    }
+}
+
+// Each asteroid of a touching pair turns round in its own pass.
+void asteroidsAgainstEachOther()
+{
+    if (asteroidCount <= 1)
+        return;
+    for (int i = 0; i < kAsteroidCount; ++i) {
+        if (!asteroids[i].active)
+            continue;
+        for (int j = 0; j < kAsteroidCount; ++j) {
+            if (j == i || !asteroids[j].active)
+                continue;
+            Centre a = centreOf(asteroids[i]);
+            Centre b = centreOf(asteroids[j]);
+            double dx = static_cast<double>(a.x) - b.x;
+            double dy = static_cast<double>(a.y) - b.y;
+            if (a.radius + b.radius > std::sqrt(dx * dx + dy * dy)) {
+                asteroids[i].vx = -asteroids[i].vx;
+                asteroids[i].vy = -asteroids[i].vy;
+            }
+        }
+    }
+}
+
+} // namespace
+
+void moveAsteroids()
+{
+    const float s = frameScale;
+    for (Sprite& asteroid : asteroids) {
+        if (!asteroid.active)
+            continue;
+        asteroid.x += asteroid.vx * s;
+        asteroid.y += asteroid.vy * s;
+        if (asteroid.x < 0.0f || asteroid.x > static_cast<float>(kScreenWidth - asteroid.width))
+            asteroid.vx = -asteroid.vx;
+        if (asteroid.y < 0.0f || asteroid.y > static_cast<float>(kScreenHeight - asteroid.height))
+            asteroid.vy = -asteroid.vy;
+    }
+    for (Sprite& asteroid : asteroids)
+        if (asteroid.active)
+            advanceAnimation(asteroid);
+}
+
+// Reached or passed: two asteroids shot in one frame can carry the counter
+// past the mark, and the event must still come.
+void checkExtraLife()
+{
+    if (extraLifePoints >= kExtraLifeMark) {
+        ++lives;
+        oneUpEvent = true;
+        extraLifePoints = 0;
+    }
+}
+
+void checkLevelUp()
+{
+    if (levelPoints < kLevelUpMark)
+        return;
+    levelUpEvent = true;
+    if (level < kTopLevel)
+        ++level;
+    ammo = std::min(ammo + 10, kMaxAmmo);
+    levelPoints = 0;
+    asteroidCount = level;
+    for (int i = 0; i < asteroidCount; ++i)
+        asteroids[i].active = false;
+    for (int i = 0; i < asteroidCount; ++i)
+        spawnAsteroid();
+    if (bossLevelFor(level))
+        startBossFight();
+}
+
+void resolveAsteroidCollisions()
+{
+    shipAgainstAsteroids();
+    bulletsAgainstAsteroids();
+    asteroidsAgainstEachOther();
+}
