@@ -12,11 +12,13 @@
 
 namespace {
 
+constexpr size_t kNoStep = static_cast<size_t>(-1);
+
 struct Script {
     std::vector<ScriptStep> steps;
     size_t step = 0;
     int64_t repeatsLeft = 0;
-    const ScriptStep* current = nullptr;
+    size_t current = kNoStep;   // index of the step being polled (steps may be appended)
     bool focus = true;
     bool acquired = true;
 };
@@ -70,14 +72,14 @@ void advanceScript()
 {
     if (script.repeatsLeft == 0) {
         if (script.step >= script.steps.size()) {
-            script.current = nullptr;
+            script.current = kNoStep;
             return;
         }
-        script.current = &script.steps[script.step++];
-        script.repeatsLeft = script.current->repeat;
+        script.current = script.step++;
+        script.repeatsLeft = script.steps[script.current].repeat;
     }
     --script.repeatsLeft;
-    deliver(*script.current);
+    deliver(script.steps[script.current]);
 }
 
 } // namespace
@@ -87,6 +89,8 @@ void loadInputScript(std::vector<ScriptStep> steps)
     script = Script{};
     script.steps = std::move(steps);
 }
+
+void appendInputScriptStep(ScriptStep step) { script.steps.push_back(std::move(step)); }
 
 bool inputScriptExhausted() { return script.repeatsLeft == 0 && script.step >= script.steps.size(); }
 
@@ -129,8 +133,8 @@ InputResult keyboardGetState(uint8_t state[256])
     if (!script.focus || !script.acquired)
         return script.focus ? InputResult::NotAcquired : InputResult::InputLost;
     std::memset(state, 0, 256);
-    if (script.current)
-        for (uint8_t code : script.current->keysDown)
+    if (script.current != kNoStep)
+        for (uint8_t code : script.steps[script.current].keysDown)
             state[code] = 0x80;
     return InputResult::Ok;
 }
@@ -158,10 +162,10 @@ bool padGetState(PadState& state)
     state = PadState{};
     if (!scripted())
         return sdlPadGetState(state);
-    if (!script.current || !script.current->padSet)
+    if (script.current == kNoStep || !script.steps[script.current].padSet)
         return false;
-    state.thumbLX = script.current->padX;
-    state.thumbLY = script.current->padY;
+    state.thumbLX = script.steps[script.current].padX;
+    state.thumbLY = script.steps[script.current].padY;
     return true;
 }
 

@@ -38,4 +38,6 @@ bool parseReplayScript(std::string_view text, std::vector<ScriptStep>& steps, st
 // Hands the steps to the scripted input; polls then read them in order, and
 // every poll after the last step reads all keys up.
 void loadInputScript(std::vector<ScriptStep> steps);
+// Adds a step after the others (a player program deciding as it goes).
+void appendInputScriptStep(ScriptStep step);
 bool inputScriptExhausted();

@@ -28,9 +28,6 @@ const char* const kDataFiles[] = {
     "sound/_menubgnd.wav",
 };
 
-const char* const kScores =
-    "1 ACE 5000\r\n2 NOVA 4000\r\n3 ORBIT 3000\r\n4 COMET 2500\r\n5 STAR 2000\r\n"
-    "6 LUNA 1500\r\n7 VEGA 1000\r\n8 RIGEL 600\r\n9 ZED 300\r\n10 ROOKIE 100\r\n";
 }
 
 std::string dataFile(const char* name) { return std::string(KESTRELON_TEST_DATA) + "/" + name; }
@@ -46,7 +43,8 @@ std::string makeGameDir()
     fs::create_directories(dir + "/data/sound");
     for (const char* name : kDataFiles)
         fs::copy_file(dataFile(name), dir + "/data/" + name);
-    writeFile(dir + "/data/scores.txt", kScores);
+    // The same ten places for every test and every scenario.
+    fs::copy_file(std::string(KESTRELON_SOURCE_DIR) + "/tests/support/scores.txt", dir + "/data/scores.txt");
     return dir;
 }
 

@@ -108,20 +108,12 @@ bool parseArguments(int argc, char** argv, ReplayOptions& options, std::string& 
     return true;
 }
 
-// What Enter on a choice of the difficulty screen does, so that a run can
-// start at the countdown.
 int startDifficulty = 0;
 
 void afterStartup()
 {
-    if (startDifficulty == 0)
-        return;
-    difficulty = startDifficulty;
-    difficultyMenuActive = false;
-    menuActive = false;
-    gameInProgress = true;
-    newGame();
-    getReadyPending = true;
+    if (startDifficulty != 0)
+        startNewGameAt(startDifficulty);
 }
 
 void afterFrame()
@@ -134,6 +126,16 @@ void afterFrame()
 }
 
 } // namespace
+
+void startNewGameAt(int chosenDifficulty)
+{
+    difficulty = chosenDifficulty;
+    difficultyMenuActive = false;
+    menuActive = false;
+    gameInProgress = true;
+    newGame();
+    getReadyPending = true;
+}
 
 int runReplay(int argc, char** argv)
 {

@@ -12,3 +12,7 @@
 constexpr int kReplayUsageExitCode = 2;
 
 int runReplay(int argc, char** argv);
+
+// What Enter on a choice of the difficulty screen does (1 Novice, 2 Hero),
+// so that a run starts at the countdown.
+void startNewGameAt(int chosenDifficulty);

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Rewrites the expected traces from the scripts, after a change that is meant
+# to change what the game does. Look at the difference before committing it.
+#   refresh.sh BUILD_DIR DATA_DIR
+set -eu
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$2" "$work/data"
+grep -v '^#' "$here/scenarios.txt" | while read -r name start frames _; do
+  rm -f "$work/data/scores.txt"
+  cp "$here/../../support/scores.txt" "$work/data/scores.txt"
+  "$1/kestrelon-replay" --dir "$work" --script "$here/$name.script" --trace "$work/$name.jsonl" \
+    --start "$start" --frames "$frames"
+  gzip -9 -n -c "$work/$name.jsonl" > "$here/$name.trace.gz"
+  echo "$name: $(wc -l < "$work/$name.jsonl") frames"
+done
