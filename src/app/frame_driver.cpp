@@ -13,6 +13,8 @@
 #include "render/drawing.h"
 #include "screens/countdown.h"
 #include "screens/hud.h"
+#include "screens/menus.h"
+#include "scores/high_score_screen.h"
 #include "screens/screen_state.h"
 
 int64_t lastCounter = 0;
@@ -131,6 +133,8 @@ void runPlayFrame()
 void endOfFrameChecks()
 {
     if (lives <= 0) {
+        runGameOverScreen();
+        runHighScoreScreen();
         gameInProgress = false;
         menuActive = true;
     }
@@ -164,10 +168,12 @@ void FrameDriver()
     clearFrame();
     if (menuActive) {
         lastFrameMode = FrameMode::Menu;
+        runMainMenu();
         return;
     }
     if (difficultyMenuActive) {
         lastFrameMode = FrameMode::Difficulty;
+        runDifficultySelection();
         return;
     }
     lastFrameMode = FrameMode::Play;

@@ -3,11 +3,13 @@
 #include "app/startup.h"
 
 #include "app/frame_driver.h"
+#include "app/window_proc.h"
 #include "audio/sound.h"
 #include "game/world.h"
 #include "input/input.h"
 #include "render/assets.h"
 #include "render/device.h"
+#include "screens/blocking_wait.h"
 #include "screens/screen_state.h"
 #include "scores/score_table.h"
 
@@ -15,6 +17,8 @@
 
 bool initGame()
 {
+    setWindowClosed(false);
+    blockingMessageHandler = windowProc;
     if (!createDevice())
         return false;
     if (!initInput()) {

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/video.h"
 #include "render/device.h"
+#include "screens/blocking_wait.h"
 
 bool appActive = false;
 
@@ -43,6 +44,7 @@ void windowProc(const Message& message)
     switch (message.type) {
     case MessageType::Destroy:
         appActive = false;
+        setWindowClosed(true);
         postQuitMessage(0);
         return;
     case MessageType::SizeMinimized:

@@ -90,6 +90,8 @@ void loadInputScript(std::vector<ScriptStep> steps)
     script.steps = std::move(steps);
 }
 
+bool inputScriptEnded() { return scripted() && inputScriptExhausted(); }
+
 void appendInputScriptStep(ScriptStep step) { script.steps.push_back(std::move(step)); }
 
 bool inputScriptExhausted() { return script.repeatsLeft == 0 && script.step >= script.steps.size(); }

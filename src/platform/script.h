@@ -41,3 +41,5 @@ void loadInputScript(std::vector<ScriptStep> steps);
 // Adds a step after the others (a player program deciding as it goes).
 void appendInputScriptStep(ScriptStep step);
 bool inputScriptExhausted();
+// True when input comes from a script and every line of it has been read.
+bool inputScriptEnded();

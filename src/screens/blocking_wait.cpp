@@ -1,0 +1,47 @@
+// The waits of the blocking screens.
+#include "screens/blocking_wait.h"
+
+#include "input/input.h"
+#include "platform/clock.h"
+#include "platform/script.h"
+
+void (*blockingMessageHandler)(const Message& message) = nullptr;
+
+namespace {
+bool closed = false;
+}
+
+bool windowClosed() { return closed; }
+void setWindowClosed(bool value) { closed = value; }
+
+bool keepWindowAlive()
+{
+    if (closed)
+        return false;
+    Message message;
+    if (peekMessage(message)) {
+        if (message.type == MessageType::Quit) {
+            // Not ours to take: the message loop ends on it.
+            postMessage(message);
+            closed = true;
+            return false;
+        }
+        if (blockingMessageHandler)
+            blockingMessageHandler(message);
+    }
+    if (inputScriptEnded())
+        closed = true;
+    return !closed;
+}
+
+bool waitForKeyPress(int code)
+{
+    for (;;) {
+        pollInput();
+        if (keyPressed(code))
+            return true;
+        if (!keepWindowAlive())
+            return false;
+        yieldProcessor();
+    }
+}
