@@ -42,8 +42,9 @@ TEST(Scenarios, EveryScriptReplaysItsTraceExactly)
         SCOPED_TRACE(scenario.name);
         std::string dir = makeGameDir();
         ProcessResult run = runCommand(binaryPath("kestrelon-replay") + " --dir " + dir + " --script " + folder
-                                       + scenario.name + ".script --trace " + dir + "/trace.jsonl --start "
-                                       + scenario.start + " --frames " + scenario.frames);
+                                       + scenario.name + ".script --trace " + dir + "/trace.jsonl --draws --frames "
+                                       + scenario.frames
+                                       + (scenario.start == "menu" ? "" : " --start " + scenario.start));
         ASSERT_EQ(run.exitCode, 0) << run.output;
         auto actual = splitLines(readFile(dir + "/trace.jsonl"));
         auto expected = splitLines(runCommand("gzip -dc " + folder + scenario.name + ".trace.gz").output);

@@ -3,7 +3,7 @@
 // It hunts asteroids and the boss while it can, and once it has beaten a
 // boss it rams asteroids until the game is over.
 //
-//   kestrelon-autopilot --dir DIR --start novice|hero --out SCRIPT [--max-frames N]
+//   kestrelon-autopilot --dir DIR --start novice|hero --out SCRIPT [--max-frames N] [--ram-only yes]
 #include "app/game_main.h"
 #include "game/world.h"
 #include "input/input.h"
@@ -29,6 +29,7 @@ struct Pilot {
     bool firedLastPoll = false;
     bool finished = false;
     long maxFrames = 20000;
+    bool ramOnly = false;   // never shoot: a game lost with hardly any points
 };
 
 Pilot pilot;
@@ -94,13 +95,13 @@ int danger()
 std::vector<uint8_t> decide()
 {
     std::vector<uint8_t> keys;
-    if (!pilot.bossBeaten && !(bossLevel && bossAlive())) {
+    if (!pilot.ramOnly && !pilot.bossBeaten && !(bossLevel && bossAlive())) {
         if (int flee = danger()) {
             keys.push_back(flee == 1 ? DIK_LEFT : DIK_RIGHT);
             return keys;
         }
     }
-    const bool ramming = pilot.bossBeaten || ammo <= 0;
+    const bool ramming = pilot.ramOnly || pilot.bossBeaten || ammo <= 0;
     keys.reserve(3);
     const Sprite* target = nullptr;
     if (bossLevel && bossAlive())
@@ -189,6 +190,8 @@ int main(int argc, char** argv)
             out = argv[i + 1];
         else if (argument == "--start")
             start = argv[i + 1];
+        else if (argument == "--ram-only")
+            pilot.ramOnly = std::string(argv[i + 1]) == "yes";
         else if (argument == "--max-frames")
             pilot.maxFrames = std::atol(argv[i + 1]);
     }

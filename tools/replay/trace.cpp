@@ -8,6 +8,7 @@
 #include "platform/clock.h"
 #include "platform/recorder.h"
 #include "render/assets.h"
+#include "render/device.h"
 #include "screens/screen_state.h"
 
 #include <cinttypes>
@@ -237,6 +238,7 @@ void appendTraceLine(std::string& out, int64_t callNumber, bool withDraws)
     field(out, "quitRequested", quitRequested);
     field(out, "menuCursor", int64_t{menuCursor});
     field(out, "difficultyCursor", int64_t{difficultyCursor});
+    field(out, "fullScreen", fullScreen);
 
     field(out, "lives", int64_t{lives});
     field(out, "difficulty", int64_t{difficulty});

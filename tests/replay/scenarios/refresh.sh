@@ -10,8 +10,10 @@ cp -r "$2" "$work/data"
 grep -v '^#' "$here/scenarios.txt" | while read -r name start frames _; do
   rm -f "$work/data/scores.txt"
   cp "$here/../../support/scores.txt" "$work/data/scores.txt"
+  start_option=(--start "$start")
+  [ "$start" = menu ] && start_option=()
   "$1/kestrelon-replay" --dir "$work" --script "$here/$name.script" --trace "$work/$name.jsonl" \
-    --start "$start" --frames "$frames"
+    "${start_option[@]}" --frames "$frames" --draws
   gzip -9 -n -c "$work/$name.jsonl" > "$here/$name.trace.gz"
   echo "$name: $(wc -l < "$work/$name.jsonl") frames"
 done
