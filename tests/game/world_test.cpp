@@ -245,7 +245,7 @@ TEST_F(WorldTest, NewGameSetsTheStartingValuesOfEachDifficulty)
     }
 }
 
-TEST_F(WorldTest, NewGameCarriesTheMapTheShipsTurnsAndTheRecordsLooksOver)
+TEST_F(WorldTest, NewGameCarriesOverTheMapTheTurnsAndTheRecordsFrames)
 {
     mapYExact = 123.75f;
     mapY = 123;
