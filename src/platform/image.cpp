@@ -4,8 +4,52 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <cstdio>
+
+namespace {
+
+// SDL_image reads an uncompressed TGA that ends early without complaint,
+// filling the rest with nothing; a damaged file must fail instead.
+bool tgaComplete(const std::string& path, std::string& error)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return true;   // IMG_Load reports the missing file
+    unsigned char header[18] = {};
+    size_t read = std::fread(header, 1, sizeof header, file);
+    std::fseek(file, 0, SEEK_END);
+    long size = std::ftell(file);
+    std::fclose(file);
+    if (read != sizeof header) {
+        error = "the TGA header is cut short";
+        return false;
+    }
+    const int imageType = header[2];
+    if (imageType != 1 && imageType != 2 && imageType != 3)
+        return true;   // run-length encoded: its length cannot be told from the header
+    const long colourMapBytes = header[1] ? (header[5] | header[6] << 8) * ((header[7] + 7) / 8) : 0;
+    const long width = header[12] | header[13] << 8;
+    const long height = header[14] | header[15] << 8;
+    const long pixelBytes = width * height * ((header[16] + 7) / 8);
+    if (size < 18 + header[0] + colourMapBytes + pixelBytes) {
+        error = "the TGA file is cut short";
+        return false;
+    }
+    return true;
+}
+
+bool endsWith(const std::string& text, const char* suffix)
+{
+    size_t length = std::char_traits<char>::length(suffix);
+    return text.size() >= length && SDL_strcasecmp(text.c_str() + text.size() - length, suffix) == 0;
+}
+
+} // namespace
+
 bool loadKeyedImage(const std::string& path, uint32_t colourKey, KeyedImage& out, std::string& error)
 {
+    if (endsWith(path, ".tga") && !tgaComplete(path, error))
+        return false;
     SDL_Surface* loaded = IMG_Load(path.c_str());
     if (!loaded) {
         error = IMG_GetError();

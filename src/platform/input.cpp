@@ -170,11 +170,3 @@ bool padGetState(PadState& state)
     state.thumbLY = script.steps[script.current].padY;
     return true;
 }
-
-int keyCodeForName(const char* name, int length)
-{
-    for (int i = 0; i < kKeyCount; ++i)
-        if (static_cast<int>(std::strlen(kKeys[i].name)) == length && std::memcmp(kKeys[i].name, name, length) == 0)
-            return kKeys[i].code;
-    return -1;
-}

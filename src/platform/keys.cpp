@@ -2,7 +2,11 @@
 // Letters follow the physical key positions, as DirectInput's codes do.
 #include "platform/keys.h"
 
+#include "platform/input.h"
+
 #include <SDL_scancode.h>
+
+#include <cstring>
 
 const KeyInfo kKeys[] = {
     {0x01, SDL_SCANCODE_ESCAPE, "ESCAPE"},
@@ -57,3 +61,11 @@ const KeyInfo kKeys[] = {
 };
 
 const int kKeyCount = sizeof kKeys / sizeof kKeys[0];
+
+int keyCodeForName(const char* name, int length)
+{
+    for (int i = 0; i < kKeyCount; ++i)
+        if (static_cast<int>(std::strlen(kKeys[i].name)) == length && std::memcmp(kKeys[i].name, name, length) == 0)
+            return kKeys[i].code;
+    return -1;
+}

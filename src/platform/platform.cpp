@@ -19,6 +19,9 @@ bool ttfStarted = false;
 bool platformStart(const PlatformConfig& config)
 {
     platformConfig = config;
+    // A WAV file that ends before its data does is damaged, not short.
+    SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
+    SDL_SetHint(SDL_HINT_WAVE_RIFF_CHUNK_SIZE, "strict");
     Uint32 subsystems = SDL_INIT_EVENTS;
     if (config.video != VideoBackend::None) {
         if (config.video == VideoBackend::Offscreen) {
