@@ -38,6 +38,10 @@ int keyCodeForScancode(int scancode);
 // window system.
 void injectKeyEventForTest(int scancode, bool down);
 void injectFocusEventForTest(bool gained);
+// A game controller plugged in (SDL's virtual joystick), moved and pulled out.
+bool plugVirtualPadForTest();
+void moveVirtualPadForTest(int16_t leftX, int16_t leftY);
+void unplugVirtualPadForTest();
 
 // Key names used by replay scripts and tests ("ESCAPE", "A", "F12", ...).
 // Returns -1 for an unknown name.

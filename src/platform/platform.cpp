@@ -22,6 +22,9 @@ bool platformStart(const PlatformConfig& config)
     // A WAV file that ends before its data does is damaged, not short.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
     SDL_SetHint(SDL_HINT_WAVE_RIFF_CHUNK_SIZE, "strict");
+    // A controller is read whatever window has the focus, as XInput reads it;
+    // the game only polls while it is active anyway.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     Uint32 subsystems = SDL_INIT_EVENTS;
     if (config.video != VideoBackend::None) {
         if (config.video == VideoBackend::Offscreen) {

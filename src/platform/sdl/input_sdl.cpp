@@ -199,3 +199,40 @@ void injectFocusEventForTest(bool gained)
     event.window.windowID = sdlWindow() ? SDL_GetWindowID(sdlWindow()) : 0;
     SDL_PushEvent(&event);
 }
+
+namespace {
+int virtualPadIndex = -1;
+SDL_Joystick* virtualPad = nullptr;
+}
+
+bool plugVirtualPadForTest()
+{
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "Test pad";
+    virtualPadIndex = SDL_JoystickAttachVirtualEx(&desc);
+    if (virtualPadIndex < 0)
+        return false;
+    virtualPad = SDL_JoystickOpen(virtualPadIndex);
+    SDL_PumpEvents();
+    return virtualPad != nullptr;
+}
+
+void moveVirtualPadForTest(int16_t leftX, int16_t leftY)
+{
+    SDL_JoystickSetVirtualAxis(virtualPad, SDL_CONTROLLER_AXIS_LEFTX, leftX);
+    SDL_JoystickSetVirtualAxis(virtualPad, SDL_CONTROLLER_AXIS_LEFTY, leftY);
+}
+
+void unplugVirtualPadForTest()
+{
+    if (virtualPad)
+        SDL_JoystickClose(virtualPad);
+    virtualPad = nullptr;
+    SDL_JoystickDetachVirtual(virtualPadIndex);
+    virtualPadIndex = -1;
+    SDL_PumpEvents();
+}
