@@ -15,6 +15,7 @@ inline constexpr int kPlayerBoltCell = 55, kBossShotCell = 48;
 inline constexpr int kRockFrame = 60, kRockColumns = 8, kRockFrames = 64;
 
 void drawSpaceship(Canvas& canvas);      // 635 x 304
+void drawShipIcon(Canvas& canvas);       // one frame, nose up, filling a square of any size
 void drawBullets(Canvas& canvas);        // 256 x 256
 void drawAsteroids(Canvas& canvas);      // 480 x 480
 void drawBoss(Canvas& canvas);           // 219 x 144

@@ -20,6 +20,10 @@ struct Options {
 // on failure.
 bool generate(const Options& options, std::string& error);
 
+// The desktop icons, drawn from the ship: iconsDir/hicolor/NxN/apps/name.png
+// for N = 16, 24, 32, 48, 64, 128 and 256, transparent around the ship.
+bool writeIcons(const std::string& iconsDir, const std::string& name, std::string& error);
+
 // Every file generate() writes besides scores.txt, relative to the data folder.
 const std::vector<std::string>& generatedFiles();
 

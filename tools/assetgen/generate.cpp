@@ -249,4 +249,30 @@ bool generate(const Options& options, std::string& error)
     return true;
 }
 
+bool writeIcons(const std::string& iconsDir, const std::string& name, std::string& error)
+{
+    if (iconsDir.empty() || name.empty()) {
+        error = "no icon folder or icon name given";
+        return false;
+    }
+    // The sizes desktops look for in the hicolor theme.
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const std::string folder = iconsDir + "/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        if (!makeFolders(folder, error))
+            return false;
+        // Each size is drawn from the shapes themselves rather than shrunk
+        // from the biggest picture, so small icons are not blurred twice.
+        Canvas canvas(size, size);
+        drawShipIcon(canvas);
+        const std::vector<uint8_t> png = encodePng(canvas);
+        if (png.empty()) {
+            error = "cannot encode the " + std::to_string(size) + " px icon";
+            return false;
+        }
+        if (!writeFileAtomic(folder + "/" + name + ".png", png, error))
+            return false;
+    }
+    return true;
+}
+
 } // namespace assetgen

@@ -2,6 +2,8 @@
 #include "art.h"
 #include "draw.h"
 
+#include <algorithm>
+
 namespace assetgen {
 
 namespace {
@@ -216,6 +218,23 @@ void drawSpaceship(Canvas& canvas)
         drawShipFrame(cr, frame % kShipColumns);
         cairo_restore(cr);
     }
+}
+
+void drawShipIcon(Canvas& canvas)
+{
+    // The step with the shortest plumes, so the ship itself fills most of the
+    // square; its ink runs from y 1 to 135 of the frame and is narrower than tall.
+    constexpr int kPhase = 4;
+    constexpr double kInkTop = 1, kInkBottom = 135;
+    const double side = std::min(canvas.width(), canvas.height());
+    const double scale = side * 0.96 / (kInkBottom - kInkTop);
+    cairo_t* cr = canvas.cr();
+    cairo_save(cr);
+    cairo_translate(cr, canvas.width() / 2.0, canvas.height() / 2.0);
+    cairo_scale(cr, scale, scale);
+    cairo_translate(cr, -kShipFrameW / 2.0, -(kInkTop + kInkBottom) / 2.0);
+    drawShipFrame(cr, kPhase);
+    cairo_restore(cr);
 }
 
 } // namespace assetgen
