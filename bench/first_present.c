@@ -1,0 +1,31 @@
+/* Preloaded into a program under test: the moment of its first
+ * SDL_RenderPresent (CLOCK_MONOTONIC, seconds) goes to the file named by
+ * KESTRELON_BENCH_PRESENT_FILE, and the process ends there, so start-up is
+ * measured up to the first frame a player would see and no further. */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <time.h>
+#include <unistd.h>
+
+typedef struct SDL_Renderer SDL_Renderer;
+
+void SDL_RenderPresent(SDL_Renderer* renderer)
+{
+    static void (*real)(SDL_Renderer*) = NULL;
+    if (!real)
+        real = (void (*)(SDL_Renderer*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
+    real(renderer);
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const char* path = getenv("KESTRELON_BENCH_PRESENT_FILE");
+    if (!path)
+        return;
+    FILE* f = fopen(path, "w");
+    if (f) {
+        fprintf(f, "%.9f\n", (double)now.tv_sec + (double)now.tv_nsec * 1e-9);
+        fclose(f);
+    }
+    _exit(0);
+}

@@ -1,0 +1,221 @@
+#!/usr/bin/env bash
+# Kestrelon's benchmarks: builds what they need into build/ (or
+# $KESTRELON_BENCH_BUILD), measures, and prints one table of figures against
+# their goals. Figures, not tests: the exit status is 0 whatever they are.
+#   bash bench/run.sh
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KESTRELON_BENCH_BUILD:-$root/build}
+testsprite=${TESTSPRITE2:-/usr/libexec/installed-tests/SDL2/testsprite2}
+
+cmake -S "$root" -B "$build" >/dev/null || exit 1
+cmake --build "$build" -j2 --target bench >/dev/null || { echo "bench: the build failed" >&2; exit 1; }
+bench="$build/kestrelon-bench"
+preload="$build/bench/libkestrelon-bench-first-present.so"
+
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+mkdir -p "$work/game" "$work/run"
+cp -r "$root/data" "$work/game/data"
+cp "$root/tests/support/scores.txt" "$work/game/data/scores.txt"
+export XDG_RUNTIME_DIR="$work/run"
+scenarios="$root/tests/replay/scenarios"
+
+# key=value out of a line of kestrelon-bench output
+field() { sed -n "s/.*\b$1=\([^ ]*\).*/\1/p" <<<"$2" | head -1; }
+# max / min of numbers (empty arguments skipped)
+best_max() { printf '%s\n' "$@" | awk 'NF && ($1 > m || !s) {m = $1; s = 1} END {if (s) print m}'; }
+best_min() { printf '%s\n' "$@" | awk 'NF && ($1 < m || !s) {m = $1; s = 1} END {if (s) print m}'; }
+calc() { awk "BEGIN {printf \"$1\", $2}"; }
+
+rows=()
+notes=()
+# row NAME FIGURE GOAL RATIO MET
+row() { rows+=("$1|$2|$3|$4|$5"); }
+# A figure that should be at least `goal`: ratio figure/goal.
+at_least() { calc "%.2f" "$1 / $2"; }
+# A figure that should be at most `goal`: ratio goal/figure, so above 1 is met too.
+met_if() { awk "BEGIN {print ($1) ? \"yes\" : \"NO\"}"; }
+
+offscreen=(env SDL_VIDEODRIVER=offscreen SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0)
+
+# --- Render: our play frames against testsprite2, interleaved, best of 3 ---
+play_fps=() sprite_fps=() allocs=""
+render_script="$scenarios/novice_game.script"
+for round in 1 2 3; do
+  if [ -x "$testsprite" ]; then
+    # It never stops by itself and prints its frame rate every 5 s.
+    out=$(cd "$(dirname "$testsprite")" && "${offscreen[@]}" timeout 6 "./$(basename "$testsprite")" \
+            --geometry 1024x768 70 2>&1)
+    sprite_fps+=("$(sed -n 's/.* \([0-9.]*\) frames per second.*/\1/p' <<<"$out" | head -1)")
+  fi
+  out=$("$bench" render --dir "$work/game" --script "$render_script" --frames 4347 2>/dev/null)
+  play_fps+=("$(field play_fps "$out")")
+  allocs=$(field allocations_per_play_frame "$out")
+  play_frames=$(field play_frames "$out")
+done
+ours=$(best_max "${play_fps[@]}")
+theirs=$(best_max "${sprite_fps[@]:-}")
+if [ -n "$theirs" ]; then
+  goal=$(calc "%.1f" "$theirs / 2")
+  row "render: play frames per second" "$ours fps" ">= $goal fps (half of testsprite2)" \
+      "$(at_least "$ours" "$goal")" "$(met_if "$ours >= $goal")"
+  row "  testsprite2, 70 sprites" "$theirs fps" "(yardstick)" "" ""
+else
+  row "render: play frames per second" "$ours fps" ">= half of testsprite2" "" "skipped: no $testsprite"
+fi
+row "  heap allocations per play frame" "$allocs" "0" "" "$(met_if "$allocs == 0")"
+notes+=("render: novice_game.script ($play_frames play frames; countdown and closing screens left out), drawn by the real frame driver on the offscreen driver and software renderer, 1024 x 768; testsprite2 --geometry 1024x768 70 on the same driver, its own 5-second figure; each best of 3, run in turns. Allocations: every malloc/calloc/realloc of the process (game and SDL) during play frames.")
+
+# --- Logic: the three play steps per second over a full field ---
+out=$("$bench" logic --dir "$work/game" --seconds 1 2>/dev/null)
+steps=$(field steps_per_second "$out")
+row "logic: play steps per second" "$steps" ">= 1000000" "$(at_least "$steps" 1000000)" "$(met_if "$steps >= 1000000")"
+notes+=("logic: updateWorld + resolveCollisions + scrollMap with 10 asteroids and 50 shots in flight, the ship sweeping and firing; after each step missing shots are re-armed and lives, level points and ammunition put back (that re-arming is inside the timing); best of three 1-second rounds.")
+
+# --- Replay: 10 000 headless frames of one long game ---
+out=$("$bench" pilot --dir "$work/game" --out "$work/long.script" --frames 10000 2>/dev/null)
+polls=$(field polls "$out")
+[ "${polls:-0}" -ge 10000 ] || notes+=("replay: the pilot's game ended after ${polls:-0} polls, short of 10000: the rest of the replay is menu frames.")
+replay_args=(--dir "$work/game" --script "$work/long.script" --start novice --trace /dev/null)
+long=() short=()
+for round in 1 2 3; do
+  out=$("$bench" launch -- "$build/kestrelon-replay" "${replay_args[@]}" --frames 10000)
+  long+=("$(field exit_ms "$out")")
+  out=$("$bench" launch -- "$build/kestrelon-replay" "${replay_args[@]}" --frames 1)
+  short+=("$(field exit_ms "$out")")
+done
+long_ms=$(best_min "${long[@]}")
+short_ms=$(best_min "${short[@]}")
+frames_ms=$(calc "%.1f" "$long_ms - $short_ms")
+speed=$(calc "%.0f" "200000 / ($frames_ms > 0 ? $frames_ms : 1)")
+whole=$(calc "%.0f" "200000 / $long_ms")
+row "replay: times faster than real time" "${speed}x" ">= 1000x" "$(at_least "$speed" 1000)" "$(met_if "$speed >= 1000")"
+row "  with start-up and shutdown" "${whole}x" "(whole process)" "" ""
+game_ms=()
+for round in 1 2 3; do
+  out=$("$bench" replay --dir "$work/game" --script "$work/long.script" --frames 10000 2>/dev/null)
+  game_ms+=("$(field frames_ms "$out")")
+done
+game_ms=$(best_min "${game_ms[@]}")
+row "  the game alone (no recorder, no trace)" "$(calc "%.0f" "200000 / $game_ms")x" "(in-process)" "" ""
+notes+=("replay: kestrelon-replay --frames 10000 --trace /dev/null (headless, recorder on as always) over a ${polls}-poll novice game played beforehand by 'kestrelon-bench pilot'; 200 s of play over (10000-frame run - 1-frame run) = $frames_ms ms of frames; whole process $long_ms ms; the game alone: the same frames in-process with the recorder off and no trace line, $game_ms ms; best of 3.")
+
+# --- Start-up: process start to the first presented frame ---
+ours_ms=() minimal_ms=()
+for round in 1 2 3; do
+  out=$(cd "$work/game" && "${offscreen[@]}" KESTRELON_BENCH_PRESENT_FILE="$work/present" LD_PRELOAD="$preload" \
+          "$bench" launch --present-file "$work/present" -- "$build/kestrelon")
+  ours_ms+=("$(field first_present_ms "$out")")
+  out=$("${offscreen[@]}" KESTRELON_BENCH_PRESENT_FILE="$work/present" LD_PRELOAD="$preload" \
+          "$bench" launch --present-file "$work/present" -- "$build/kestrelon-bench-minimal-sdl")
+  minimal_ms+=("$(field first_present_ms "$out")")
+done
+ours=$(best_min "${ours_ms[@]}")
+minimal=$(best_min "${minimal_ms[@]}")
+goal=$(calc "%.1f" "$minimal * 3")
+row "start-up: to the first frame" "$ours ms" "<= $goal ms (3 x minimal)" "$(calc "%.2f" "$goal / $ours")" \
+    "$(met_if "$ours <= $goal")"
+row "  minimal SDL program" "$minimal ms" "(yardstick)" "" ""
+notes+=("start-up: from fork/exec to the return of the first SDL_RenderPresent (a preloaded shim notes the time and ends the process there), the real build/kestrelon against bench/minimal_sdl.c (window, renderer, clear, present), both on the offscreen driver with the software renderer; SDL picks the audio driver as it would for a player; best of 3, in turns.")
+
+# --- Memory: peak resident size of a whole scripted session ---
+out=$("$bench" launch -- "$build/kestrelon-replay" --dir "$work/game" --script "$scenarios/game_lost_named.script" \
+        --start novice --frames 4365 --trace /dev/null --render)
+rss=$(field max_rss_kib "$out")
+rss_mib=$(calc "%.1f" "$rss / 1024")
+row "memory: peak resident size" "$rss_mib MiB" "<= 64 MiB" "$(calc "%.2f" "64 / $rss_mib")" "$(met_if "$rss_mib <= 64")"
+notes+=("memory: the peak resident size (getrusage of the child) of kestrelon-replay --render over game_lost_named.script: a whole novice game, game over, name entry, the table and the menu, drawn on the offscreen driver.")
+
+# --- Waiting: processor time of a blocking screen waiting for a key ---
+# Sets `waiting` to the figure or to "skipped: why".
+wait_row() {
+  waiting="skipped: Xvfb or xdotool missing"
+  command -v Xvfb >/dev/null && command -v xdotool >/dev/null || return
+  local display
+  for display in $(seq 151 199); do
+    [ -e "/tmp/.X11-unix/X$display" ] && continue
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+    kill -0 "$xvfb_pid" 2>/dev/null && break
+  done
+  export DISPLAY=":$display"
+  (cd "$work/game" && exec "$build/kestrelon" >"$work/wait.log" 2>&1) &
+  game_pid=$!
+  local window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --name "^Kestrelon" 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  waiting="skipped: the game window did not appear"
+  [ -n "$window" ] || return
+  sleep 2
+  xdotool windowfocus --sync "$window" 2>/dev/null
+  # From the menu's start cursor (New game): Down to Highscore, Enter. The
+  # table then waits for Space.
+  xdotool key --delay 150 Down Return
+  sleep 2
+  local ticks=$(getconf CLK_TCK) before after
+  before=$(awk '{print $14 + $15}' "/proc/$game_pid/stat")
+  sleep 10
+  after=$(awk '{print $14 + $15}' "/proc/$game_pid/stat")
+  waiting=$(calc "%.2f" "($after - $before) / $ticks / 10 * 100")
+  window_peak=$(awk '/^VmHWM/ {printf "%.1f", $2 / 1024}' "/proc/$game_pid/status")
+  # Space leaves the table; then the window is closed as a player would.
+  xdotool key space
+  sleep 0.5
+  [ -x "$build/kestrelon-xclose" ] && "$build/kestrelon-xclose" "$window" >/dev/null 2>&1
+  for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+  kill "$game_pid" 2>/dev/null
+  wait "$game_pid" 2>/dev/null
+  game_pid=""
+  kill "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+}
+wait_row
+if [[ "$waiting" == skipped* ]]; then
+  row "waiting: processor use" "-" "< 5 % of a core" "" "$waiting"
+else
+  row "waiting: processor use" "$waiting %" "< 5 % of a core" "$(calc "%.2f" "5 / ($waiting > 0 ? $waiting : 0.01)")" \
+      "$(met_if "$waiting < 5")"
+fi
+[ -n "${window_peak:-}" ] && row "  the real game in Xvfb, menu and table" "$window_peak MiB" "(peak so far, VmHWM)" "" ""
+notes+=("waiting: the real build/kestrelon in Xvfb, Down and Enter from the menu (xdotool) to the high-score table, which waits for Space; user + system time of the process over 10 s of waiting (/proc/PID/stat).")
+
+# --- Where a play frame's time goes (for whoever works on the render figure) ---
+parts=$("$bench" parts --dir "$work/game" 2>/dev/null)
+
+# --- The table ---
+echo
+echo "Kestrelon benchmarks — $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), $(date '+%Y-%m-%d %H:%M')"
+printf '%-42s %-16s %-36s %-7s %s\n' "benchmark" "figure" "goal" "ratio" "met"
+printf '%s\n' "$(printf '%.0s-' $(seq 110))"
+for r in "${rows[@]}"; do
+  IFS='|' read -r name figure goal ratio met <<<"$r"
+  printf '%-42s %-16s %-36s %-7s %s\n' "$name" "$figure" "$goal" "$ratio" "$met"
+done
+echo
+echo "ratio: figure/goal for rates, goal/figure for times and sizes; 1 or more meets the goal."
+for n in "${notes[@]}"; do echo "- $n"; done
+if [ -n "$parts" ]; then
+  echo
+  echo "Where a play frame's time goes: the same scene drawn with more and more layers (best of 3 x 200 frames)"
+  previous=0
+  while IFS= read -r line; do
+    stage=$(sed -n 's/stage="\([^"]*\)".*/\1/p' <<<"$line")
+    ms=$(field ms_per_frame "$line")
+    printf '  %-44s %7.3f ms per frame  (%+.3f)  %s allocations\n' "$stage" "$ms" "$(calc "%.3f" "$ms - $previous")" \
+      "$(field allocations_per_frame "$line")"
+    previous=$ms
+  done <<<"$parts"
+fi
+exit 0
