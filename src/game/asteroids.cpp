@@ -60,9 +60,21 @@ void shipAgainstAsteroids()
 
 void bulletsAgainstAsteroids()
 {
+    // The asteroids' rectangles are made once, and again after a hit brings
+    // in a replacement; the scan order stays bullet by bullet, slot by slot.
+    SpriteRect asteroidRects[kAsteroidCount];
+    auto measureAsteroids = [&] {
+        for (int slot = 0; slot < kAsteroidCount; ++slot)
+            asteroidRects[slot] = spriteRect(asteroids[slot]);
+    };
+    measureAsteroids();
     for (Sprite& bullet : bullets) {
-        for (Sprite& asteroid : asteroids) {
-            if (!bullet.active || !asteroid.active || !rectsOverlap(spriteRect(bullet), spriteRect(asteroid)))
+        if (!bullet.active)
+            continue;
+        const SpriteRect bulletRect = spriteRect(bullet);
+        for (int slot = 0; slot < kAsteroidCount && bullet.active; ++slot) {
+            Sprite& asteroid = asteroids[slot];
+            if (!asteroid.active || !rectsOverlap(bulletRect, asteroidRects[slot]))
                 continue;
             float dx = ship.x - asteroid.x;
             float dy = ship.y - asteroid.y;
@@ -74,6 +86,7 @@ void bulletsAgainstAsteroids()
             playScoreSound(dx, dy);
             ammo = std::min(ammo + ammoReward(), kMaxAmmo);
             spawnAsteroid();
+            measureAsteroids();
         }
     }
 }

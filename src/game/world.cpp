@@ -5,7 +5,6 @@
 #include "game/random.h"
 #include "platform/clock.h"
 
-#include <algorithm>
 
 Sprite ship;
 Sprite bullets[kBulletCount];
@@ -170,19 +169,4 @@ void advanceAnimation(Sprite& sprite)
         else if (sprite.frame < sprite.firstFrame)
             sprite.frame = sprite.lastFrame;
     }
-}
-
-SpriteRect spriteRect(const Sprite& sprite)
-{
-    SpriteRect rect;
-    rect.left = static_cast<int32_t>(sprite.x);
-    rect.top = static_cast<int32_t>(sprite.y);
-    rect.right = static_cast<int32_t>(static_cast<float>(sprite.width) * sprite.scale + static_cast<float>(rect.left));
-    rect.bottom = static_cast<int32_t>(static_cast<float>(sprite.height) * sprite.scale + static_cast<float>(rect.top));
-    return rect;
-}
-
-bool rectsOverlap(const SpriteRect& a, const SpriteRect& b)
-{
-    return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
 }

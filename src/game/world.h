@@ -94,7 +94,19 @@ void spawnAsteroid();
 void advanceAnimation(Sprite& sprite);
 
 // The collision rectangle: position truncated, size scaled (angle ignored).
-SpriteRect spriteRect(const Sprite& sprite);
+inline SpriteRect spriteRect(const Sprite& sprite)
+{
+    SpriteRect rect;
+    rect.left = static_cast<int32_t>(sprite.x);
+    rect.top = static_cast<int32_t>(sprite.y);
+    rect.right = static_cast<int32_t>(static_cast<float>(sprite.width) * sprite.scale + static_cast<float>(rect.left));
+    rect.bottom = static_cast<int32_t>(static_cast<float>(sprite.height) * sprite.scale + static_cast<float>(rect.top));
+    return rect;
+}
 
 // Strict overlap; touching edges do not overlap.
-bool rectsOverlap(const SpriteRect& a, const SpriteRect& b);
+inline bool rectsOverlap(const SpriteRect& a, const SpriteRect& b)
+{
+    return (a.left > b.left ? a.left : b.left) < (a.right < b.right ? a.right : b.right)
+           && (a.top > b.top ? a.top : b.top) < (a.bottom < b.bottom ? a.bottom : b.bottom);
+}

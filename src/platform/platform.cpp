@@ -25,6 +25,10 @@ bool platformStart(const PlatformConfig& config)
     // A controller is read whatever window has the focus, as XInput reads it;
     // the game only polls while it is active anyway.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // A scripted run reads no window events, so SDL must not turn SIGINT and
+    // SIGTERM into a quit event nobody takes: let them end the process.
+    if (config.input == InputBackend::Script)
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     Uint32 subsystems = SDL_INIT_EVENTS;
     if (config.video != VideoBackend::None) {
         if (config.video == VideoBackend::Offscreen) {

@@ -263,24 +263,35 @@ SoundResult soundCreate(const char* path, PlatformSound** sound)
     struct stat info;
     if (stat(path, &info) != 0 || !S_ISREG(info.st_mode))
         return SoundErrFileNotFound;
-    SDL_AudioSpec spec;
-    Uint8* samples = nullptr;
-    Uint32 bytes = 0;
-    if (!SDL_LoadWAV(path, &spec, &samples, &bytes))
-        return SoundErrFormat;
-    SDL_FreeWAV(samples);
-    int frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
-    if (frameBytes <= 0 || spec.freq <= 0)
-        return SoundErrFormat;
     auto* created = new PlatformSound;
     created->path = path;
-    created->lengthMs = static_cast<uint32_t>(static_cast<uint64_t>(bytes / frameBytes) * 1000 / spec.freq);
     if (sys.mixerOpen) {
+        // The mixer decodes the file once, into its own format; the length
+        // comes from that.
         created->chunk = Mix_LoadWAV(path);
-        if (!created->chunk) {
+        int frequency = 0, channels = 0;
+        Uint16 format = 0;
+        if (!created->chunk || !Mix_QuerySpec(&frequency, &format, &channels) || frequency <= 0) {
             delete created;
             return SoundErrFormat;
         }
+        uint32_t frameBytes = SDL_AUDIO_BITSIZE(format) / 8 * channels;
+        created->lengthMs = static_cast<uint32_t>(uint64_t{created->chunk->alen} / frameBytes * 1000 / frequency);
+    } else {
+        SDL_AudioSpec spec;
+        Uint8* samples = nullptr;
+        Uint32 bytes = 0;
+        if (!SDL_LoadWAV(path, &spec, &samples, &bytes)) {
+            delete created;
+            return SoundErrFormat;
+        }
+        SDL_FreeWAV(samples);
+        int frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
+        if (frameBytes <= 0 || spec.freq <= 0) {
+            delete created;
+            return SoundErrFormat;
+        }
+        created->lengthMs = static_cast<uint32_t>(static_cast<uint64_t>(bytes / frameBytes) * 1000 / spec.freq);
     }
     *sound = created;
     return SoundOk;

@@ -11,23 +11,24 @@
 #include "render/device.h"
 #include "screens/screen_state.h"
 
-#include <cinttypes>
+#include <charconv>
 #include <cstdio>
 
 namespace {
 
+// As printf's "%.9g" writes it, without printf's cost.
 void appendFloat(std::string& out, float value)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-    out += text;
+    auto result = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::general, 9);
+    out.append(text, result.ptr);
 }
 
 void appendInt(std::string& out, int64_t value)
 {
     char text[32];
-    std::snprintf(text, sizeof text, "%" PRId64, value);
-    out += text;
+    auto result = std::to_chars(text, text + sizeof text, value);
+    out.append(text, result.ptr);
 }
 
 void appendBool(std::string& out, bool value) { out += value ? "true" : "false"; }

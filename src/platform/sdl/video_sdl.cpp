@@ -113,9 +113,14 @@ SDL_Rect letterbox()
 void composeIntoWindow()
 {
     setTarget(nullptr);
-    SDL_SetRenderDrawColor(device.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(device.renderer);
     SDL_Rect view = letterbox();
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(device.renderer, &outputWidth, &outputHeight);
+    // Black bars only where the view leaves some of the window uncovered.
+    if (view.x > 0 || view.y > 0 || view.w < outputWidth || view.h < outputHeight) {
+        SDL_SetRenderDrawColor(device.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(device.renderer);
+    }
     SDL_RenderCopy(device.renderer, device.backBuffer.texture, nullptr, &view);
 }
 
