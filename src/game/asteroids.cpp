@@ -91,19 +91,23 @@ void bulletsAgainstAsteroids()
     }
 }
 
-// Each asteroid of a touching pair turns round in its own pass.
+// Each asteroid of a touching pair turns round in its own pass. Only
+// velocities change here, so every centre is worked out once.
 void asteroidsAgainstEachOther()
 {
     if (asteroidCount <= 1)
         return;
+    Centre centres[kAsteroidCount];
+    for (int i = 0; i < kAsteroidCount; ++i)
+        centres[i] = centreOf(asteroids[i]);
     for (int i = 0; i < kAsteroidCount; ++i) {
         if (!asteroids[i].active)
             continue;
         for (int j = 0; j < kAsteroidCount; ++j) {
             if (j == i || !asteroids[j].active)
                 continue;
-            Centre a = centreOf(asteroids[i]);
-            Centre b = centreOf(asteroids[j]);
+            const Centre& a = centres[i];
+            const Centre& b = centres[j];
             double dx = static_cast<double>(a.x) - b.x;
             double dy = static_cast<double>(a.y) - b.y;
             if (a.radius + b.radius > std::sqrt(dx * dx + dy * dy)) {
