@@ -14,6 +14,17 @@
 
 namespace {
 
+// A frame of a sheet already scaled to the size it is drawn at: drawing it is
+// then a plain copy, which the software renderer does without scratch memory.
+struct ScaledCopy {
+    const PlatformTexture* texture = nullptr;
+    SDL_Rect from{};
+    int width = 0, height = 0;
+    SDL_Texture* scaled = nullptr;
+};
+
+constexpr size_t kMaxScaledCopies = 64;
+
 struct Device {
     bool exists = false;
     bool windowed = true;
@@ -30,6 +41,7 @@ struct Device {
     std::vector<PlatformTexture*> textures;   // every live texture, re-made after a renderer reset
     std::vector<PlatformSurface*> surfaces;
     bool texturesStale = false;
+    std::vector<ScaledCopy> scaledCopies;     // sheet frames drawn at another size
 };
 
 Device device;
@@ -79,8 +91,19 @@ bool createBackBuffer()
 
 // A renderer reset loses every texture: managed textures come back from the
 // pixels they keep, on their next use.
+void dropScaledCopies(const PlatformTexture* only = nullptr)
+{
+    std::erase_if(device.scaledCopies, [&](const ScaledCopy& copy) {
+        if (only && copy.texture != only)
+            return false;
+        SDL_DestroyTexture(copy.scaled);
+        return true;
+    });
+}
+
 void dropTextures()
 {
+    dropScaledCopies();
     for (PlatformTexture* texture : device.textures) {
         if (texture->texture)
             SDL_DestroyTexture(texture->texture);
@@ -93,6 +116,38 @@ SDL_Texture* textureForDrawing(PlatformTexture* texture)
     if (!texture->texture)
         texture->texture = uploadImage(texture->image, SDL_BLENDMODE_BLEND, SDL_ScaleModeLinear);
     return texture->texture;
+}
+
+void modulate(SDL_Texture* texture, uint32_t colour)
+{
+    SDL_SetTextureColorMod(texture, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    SDL_SetTextureAlphaMod(texture, colour >> 24);
+}
+
+SDL_Texture* scaledCopy(PlatformTexture* texture, SDL_Texture* source, const SDL_Rect& from, int width, int height)
+{
+    for (const ScaledCopy& copy : device.scaledCopies)
+        if (copy.texture == texture && copy.width == width && copy.height == height && copy.from.x == from.x
+            && copy.from.y == from.y && copy.from.w == from.w && copy.from.h == from.h)
+            return copy.scaled;
+    if (device.scaledCopies.size() >= kMaxScaledCopies)
+        dropScaledCopies();
+    SDL_Texture* scaled = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                            width, height);
+    if (!scaled)
+        return nullptr;
+    SDL_Texture* previousTarget = device.currentTarget;
+    setTarget(scaled);
+    SDL_SetRenderDrawColor(device.renderer, 0, 0, 0, 0);
+    SDL_RenderClear(device.renderer);
+    SDL_SetTextureBlendMode(source, SDL_BLENDMODE_NONE);
+    modulate(source, 0xFFFFFFFF);
+    SDL_RenderCopy(device.renderer, source, &from, nullptr);
+    SDL_SetTextureBlendMode(source, SDL_BLENDMODE_BLEND);
+    setTarget(previousTarget);
+    SDL_SetTextureBlendMode(scaled, SDL_BLENDMODE_BLEND);
+    device.scaledCopies.push_back(ScaledCopy{texture, from, width, height, scaled});
+    return scaled;
 }
 
 // Where the 1024 x 768 view lands in the window: scaled, aspect kept, centred.
@@ -419,9 +474,27 @@ void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, floa
     // The texel rectangle starts at (x, y) before the transform: scaled about
     // the origin, turned about the transform's centre, then moved.
     SDL_FRect to{x * t.scale + t.x, y * t.scale + t.y, from.w * t.scale, from.h * t.scale};
+    if (t.rotation == 0.0f) {
+        // Unturned sprites are plain copies; scaled ones from a copy made at
+        // their size once, since scaling on every draw costs time and memory.
+        SDL_Rect at{static_cast<int>(std::lround(to.x)), static_cast<int>(std::lround(to.y)),
+                    static_cast<int>(std::lround(to.w)), static_cast<int>(std::lround(to.h))};
+        if (at.w <= 0 || at.h <= 0)
+            return;
+        SDL_Texture* drawn = sdlTexture;
+        const SDL_Rect* part = &from;
+        if (at.w != from.w || at.h != from.h) {
+            drawn = scaledCopy(texture, sdlTexture, from, at.w, at.h);
+            part = nullptr;
+            if (!drawn)
+                return;
+        }
+        modulate(drawn, colour);
+        SDL_RenderCopy(device.renderer, drawn, part, &at);
+        return;
+    }
     SDL_FPoint centre{t.centreX - x * t.scale, t.centreY - y * t.scale};
-    SDL_SetTextureColorMod(sdlTexture, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-    SDL_SetTextureAlphaMod(sdlTexture, colour >> 24);
+    modulate(sdlTexture, colour);
     double degrees = static_cast<double>(t.rotation) * (180.0 / M_PI);
     SDL_RenderCopyExF(device.renderer, sdlTexture, &from, &to, degrees, &centre, SDL_FLIP_NONE);
 }
@@ -455,6 +528,7 @@ void videoReleaseTexture(PlatformTexture* texture)
 {
     if (!texture)
         return;
+    dropScaledCopies(texture);
     if (texture->texture)
         SDL_DestroyTexture(texture->texture);
     std::erase(device.textures, texture);
