@@ -19,30 +19,8 @@ cp -r "$2" "$work/data"
 cp "$3" "$work/data/scores.txt"
 game_pid=""
 
-fail() {
-  echo "FAIL: $*"
-  for log in "$work"/*.log; do [ -f "$log" ] && { echo "--- $log"; cat "$log"; }; done
-  exit 1
-}
-
-for display in $(seq 141 190); do
-  [ -e "/tmp/.X11-unix/X$display" ] && continue
-  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-  kill -0 $xvfb_pid 2>/dev/null && break
-done
-export DISPLAY=":$display"
-
-find_window() {   # title seconds
-  local i id
-  for i in $(seq $(($2 * 10))); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) {print $1; exit}')
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
+start_xvfb 141 1024x768x24
 
 key() { xdotool keydown "$1"; sleep 0.12; xdotool keyup "$1"; sleep 0.25; }
 

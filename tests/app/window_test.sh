@@ -14,32 +14,9 @@ mkdir -p "$work/run"
 export XDG_RUNTIME_DIR="$work/run"
 cp -r "$data" "$work/data"
 
-fail() {
-  echo "FAIL: $*"
-  for log in "$work"/*.log; do [ -f "$log" ] && { echo "--- $log"; cat "$log"; }; done
-  exit 1
-}
-
-for display in $(seq 91 140); do
-  [ -e "/tmp/.X11-unix/X$display" ] && continue
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-  kill -0 $xvfb_pid 2>/dev/null && break
-done
-export DISPLAY=":$display"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
+start_xvfb 91 1280x1024x24
 game_pid=""
-
-# The id of the top-level window titled exactly $1, waiting up to $2 seconds.
-find_window() {
-  local i id
-  for i in $(seq $(($2 * 10))); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) {print $1; exit}')
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 
 wait_exit() {   # pid seconds -> exit code, or fails
   local pid=$1 i

@@ -17,6 +17,8 @@
 #include "screens/screen_state.h"
 #include "support/support.h"
 
+#include "fresh_world.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -29,25 +31,7 @@ namespace {
 
 void freshWorld(int32_t chosenDifficulty)
 {
-    ship = Sprite{};
-    boss = Sprite{};
-    for (Sprite& s : bullets)
-        s = Sprite{};
-    for (Sprite& s : asteroids)
-        s = Sprite{};
-    for (Sprite& s : bossShots)
-        s = Sprite{};
-    difficulty = chosenDifficulty;
-    shipDirection = 0;
-    shipTurned = false;
-    bossDodgeDirection = 0;
-    asteroidFlip = false;
-    oneUpEvent = levelUpEvent = false;
-    mapYExact = 3072.0f;
-    mapY = 3072;
-    mapX = 0;
-    resetGameRand();
-    newGame();
+    resetWorldForTest(chosenDifficulty);
     // Play, as the difficulty selection and the countdown leave it.
     menuActive = false;
     difficultyMenuActive = false;

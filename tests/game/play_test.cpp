@@ -13,6 +13,8 @@
 #include "screens/screen_state.h"
 #include "support/support.h"
 
+#include "fresh_world.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -23,36 +25,9 @@
 
 namespace {
 
-struct ReferenceRand {
-    uint32_t next = 1;
-    int operator()()
-    {
-        next = next * 1103515245u + 12345u;
-        return static_cast<int>((next / 65536u) % 32768u);
-    }
-};
-
 void freshWorld(int32_t chosenDifficulty)
 {
-    ship = Sprite{};
-    boss = Sprite{};
-    for (Sprite& s : bullets)
-        s = Sprite{};
-    for (Sprite& s : asteroids)
-        s = Sprite{};
-    for (Sprite& s : bossShots)
-        s = Sprite{};
-    difficulty = chosenDifficulty;
-    shipDirection = 0;
-    shipTurned = false;
-    bossDodgeDirection = 0;
-    asteroidFlip = false;
-    oneUpEvent = levelUpEvent = false;
-    mapYExact = 3072.0f;
-    mapY = 3072;
-    resetGameRand();
-    newGame();
-    frameScale = 1.0f;
+    resetWorldForTest(chosenDifficulty);
     std::memset(keyState, 0, sizeof keyState);
     std::memset(previousKeyState, 0, sizeof previousKeyState);
     padState = PadState{};

@@ -8,6 +8,8 @@
 #include "platform/clock.h"
 #include "support/support.h"
 
+#include "fresh_world.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -16,46 +18,9 @@
 
 namespace {
 
-// The generator the asteroid positions must follow, written out on its own.
-struct ReferenceRand {
-    uint32_t next = 1;
-    int operator()()
-    {
-        next = next * 1103515245u + 12345u;
-        return static_cast<int>((next / 65536u) % 32768u);
-    }
-};
-
-// Every record back to its program-start defaults, the carried-over state
-// cleared, the generator fresh, then a new game.
-void freshWorld(int32_t chosenDifficulty)
-{
-    ship = Sprite{};
-    boss = Sprite{};
-    menuShip = Sprite{};
-    for (Sprite& s : bullets)
-        s = Sprite{};
-    for (Sprite& s : asteroids)
-        s = Sprite{};
-    for (Sprite& s : bossShots)
-        s = Sprite{};
-    difficulty = chosenDifficulty;
-    shipDirection = 0;
-    shipTurned = false;
-    bossDodgeDirection = 0;
-    asteroidFlip = false;
-    oneUpEvent = levelUpEvent = false;
-    mapYExact = 3072.0f;
-    mapY = 3072;
-    mapX = 0;
-    resetGameRand();
-    newGame();
-    frameScale = 1.0f;
-}
-
 struct WorldTest : testing::Test {
     ScopedPlatform platform{false};
-    void SetUp() override { freshWorld(1); }
+    void SetUp() override { resetWorldForTest(1); }
 };
 
 int activeAsteroids()

@@ -1,0 +1,33 @@
+# Shared by the tests that run the real game in an X server. Source it after
+# setting `work` (a temporary folder whose *.log files are shown on failure).
+
+fail() {
+  echo "FAIL: $*"
+  for log in "$work"/*.log; do [ -f "$log" ] && { echo "--- $log"; cat "$log"; }; done
+  exit 1
+}
+
+# Starts Xvfb on the first free display from $1 on, at the size $2; sets
+# DISPLAY and xvfb_pid.
+start_xvfb() {
+  local display
+  for display in $(seq "$1" $(($1 + 49))); do
+    [ -e "/tmp/.X11-unix/X$display" ] && continue
+    Xvfb ":$display" -screen 0 "$2" -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+    kill -0 $xvfb_pid 2>/dev/null && break
+  done
+  export DISPLAY=":$display"
+}
+
+# The id of the top-level window titled exactly $1, waiting up to $2 seconds.
+find_window() {
+  local i id
+  for i in $(seq $(($2 * 10))); do
+    id=$(xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) {print $1; exit}')
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
