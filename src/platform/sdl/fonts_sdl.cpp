@@ -159,6 +159,7 @@ void fontDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_v
     CachedText* cached = renderText(font, argb, text);
     if (!cached)
         return;
+    sdlTargetBackBuffer();
     SDL_Rect to{x, y, cached->width, cached->height};
     SDL_RenderCopy(sdlRenderer(), cached->texture, nullptr, &to);
 }

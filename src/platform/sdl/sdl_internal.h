@@ -10,6 +10,9 @@ SDL_Renderer* sdlRenderer();
 // their content: the device then reads as "not reset" until it is reset.
 void sdlNoteRenderReset(bool wholeDevice);
 
+// Makes the back buffer the render target, doing a clear still owed first.
+void sdlTargetBackBuffer();
+
 // The SDL keyboard and pad (input_sdl.cpp). Key and controller events are
 // caught by an event watch, so that a tap between two polls is never lost.
 #include "platform/input.h"

@@ -36,6 +36,13 @@ struct Device {
     bool spriteBatch = false;
     SpriteTransform transform;
     SDL_Renderer* renderer = nullptr;
+    // When the window's inside is exactly the view's size, the window itself
+    // is the back buffer: one full-screen copy less per frame.
+    bool drawsIntoWindow = false;
+    // A clear not yet done: a frame usually covers it at once with the star
+    // map, so it is only done if something else is drawn first.
+    bool clearPending = false;
+    uint32_t clearColour = 0;
     PlatformSurface backBuffer;
     SDL_Texture* currentTarget = nullptr;
     std::vector<PlatformTexture*> textures;   // every live texture, re-made after a renderer reset
@@ -68,25 +75,66 @@ SDL_Texture* uploadImage(const KeyedImage& image, SDL_BlendMode blend, SDL_Scale
     return texture;
 }
 
+bool windowFitsView()
+{
+    int outputWidth = 0, outputHeight = 0;
+    SDL_GetRendererOutputSize(device.renderer, &outputWidth, &outputHeight);
+    return outputWidth == kBackBufferWidth && outputHeight == kBackBufferHeight;
+}
+
 bool createBackBuffer()
 {
     device.backBuffer.width = kBackBufferWidth;
     device.backBuffer.height = kBackBufferHeight;
     device.backBuffer.backBuffer = true;
     device.backBuffer.target = true;
+    device.clearPending = false;
     if (!drawing())
         return true;
     if (device.backBuffer.texture)
         SDL_DestroyTexture(device.backBuffer.texture);
+    device.backBuffer.texture = nullptr;
+    device.currentTarget = nullptr;
+    device.drawsIntoWindow = windowFitsView();
+    if (device.drawsIntoWindow) {
+        SDL_SetRenderTarget(device.renderer, nullptr);
+        return true;
+    }
     device.backBuffer.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888,
                                                   SDL_TEXTUREACCESS_TARGET, kBackBufferWidth, kBackBufferHeight);
     if (!device.backBuffer.texture)
         return false;
     SDL_SetTextureBlendMode(device.backBuffer.texture, SDL_BLENDMODE_NONE);
     SDL_SetTextureScaleMode(device.backBuffer.texture, SDL_ScaleModeLinear);
-    device.currentTarget = nullptr;
     setTarget(device.backBuffer.texture);
     return true;
+}
+
+// The window was resized between frames: draw into it, or into a texture
+// letterboxed into it, whichever now fits. Nothing is lost, since every
+// frame is drawn whole after its clear.
+void matchBackBufferToWindow()
+{
+    if (drawing() && device.drawsIntoWindow != windowFitsView())
+        createBackBuffer();
+}
+
+void doPendingClear()
+{
+    if (!device.clearPending)
+        return;
+    device.clearPending = false;
+    const uint32_t argb = device.clearColour;
+    setTarget(device.backBuffer.texture);
+    SDL_SetRenderDrawColor(device.renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, argb >> 24);
+    SDL_RenderClear(device.renderer);
+}
+
+// Sets the back buffer as the target, cleared first if a clear is owed.
+void targetBackBuffer()
+{
+    doPendingClear();
+    setTarget(device.backBuffer.texture);
 }
 
 // A renderer reset loses every texture: managed textures come back from the
@@ -167,7 +215,10 @@ SDL_Rect letterbox()
 
 void composeIntoWindow()
 {
+    doPendingClear();
     setTarget(nullptr);
+    if (device.drawsIntoWindow)
+        return;
     SDL_Rect view = letterbox();
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(device.renderer, &outputWidth, &outputHeight);
@@ -201,6 +252,12 @@ std::string baseName(const std::string& path)
 } // namespace
 
 SDL_Renderer* sdlRenderer() { return device.renderer; }
+
+void sdlTargetBackBuffer()
+{
+    if (drawing())
+        targetBackBuffer();
+}
 
 void sdlNoteRenderReset(bool wholeDevice)
 {
@@ -298,9 +355,9 @@ void videoClear(uint32_t argb)
 {
     if (!drawing())
         return;
-    setTarget(device.backBuffer.texture);
-    SDL_SetRenderDrawColor(device.renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, argb >> 24);
-    SDL_RenderClear(device.renderer);
+    matchBackBufferToWindow();
+    device.clearPending = true;
+    device.clearColour = argb;
 }
 
 bool videoBeginScene()
@@ -321,6 +378,8 @@ void videoPresent()
     setTarget(device.backBuffer.texture);
 }
 
+bool videoDrawsIntoWindow() { return device.drawsIntoWindow; }
+
 bool videoSaveScreenshot(const char* path, bool windowed)
 {
     if (!drawing())
@@ -331,7 +390,7 @@ bool videoSaveScreenshot(const char* path, bool windowed)
         composeIntoWindow();
         SDL_GetRendererOutputSize(device.renderer, &width, &height);
     } else {
-        setTarget(device.backBuffer.texture);
+        targetBackBuffer();
     }
     SDL_Surface* shot = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!shot)
@@ -354,7 +413,7 @@ bool videoReadBackBuffer(std::vector<uint32_t>& argb)
     if (!drawing())
         return false;
     argb.assign(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight, 0);
-    setTarget(device.backBuffer.texture);
+    targetBackBuffer();
     return SDL_RenderReadPixels(device.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(),
                                 kBackBufferWidth * 4) == 0;
 }
@@ -434,6 +493,12 @@ bool videoCopySurface(PlatformSurface* source, const PixelRect& sourceRect, Plat
         return true;
     SDL_Rect from = toSdl(sourceRect);
     SDL_Rect to = toSdl(destinationRect);
+    if (destination->backBuffer) {
+        // Surfaces are opaque: a copy over the whole view makes its clear moot.
+        if (to.x == 0 && to.y == 0 && to.w == kBackBufferWidth && to.h == kBackBufferHeight)
+            device.clearPending = false;
+        doPendingClear();
+    }
     setTarget(destination->texture);
     bool copied = SDL_RenderCopy(device.renderer, source->texture, &from, &to) == 0;
     setTarget(device.backBuffer.texture);
@@ -454,7 +519,7 @@ bool spriteBatchBegin()
     if (!device.spriteBatch)
         return false;
     if (drawing())
-        setTarget(device.backBuffer.texture);
+        targetBackBuffer();
     return true;
 }
 
@@ -469,6 +534,7 @@ void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, floa
     SDL_Texture* sdlTexture = textureForDrawing(texture);
     if (!sdlTexture)
         return;
+    targetBackBuffer();
     const SpriteTransform& t = device.transform;
     SDL_Rect from = toSdl(source);
     // The texel rectangle starts at (x, y) before the transform: scaled about
