@@ -4,6 +4,7 @@
 #include "app/frame_driver.h"
 #include "game/world.h"
 #include "platform/video.h"
+#include "platform/window.h"
 #include "render/assets.h"
 #include "render/device.h"
 #include "render/drawing.h"
@@ -254,4 +255,45 @@ TEST_F(DrawingTest, ScreenshotWritesTheWindowAsABitmap)
     };
     EXPECT_EQ(read32(18), 1024u);
     EXPECT_EQ(read32(22), 768u);
+}
+
+TEST_F(DrawingTest, AResizedWindowGetsTheViewLetterboxedAndDirectDrawingBackWhenItFitsAgain)
+{
+    // The window has no alpha of its own; a texture keeps what blending left.
+    auto sameColours = [](const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+        for (size_t i = 0; i < a.size(); ++i)
+            if ((a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF))
+                return false;
+        return a.size() == b.size();
+    };
+    auto drawShip = [&] {
+        beginFrame();
+        drawSprite(spaceshipTexture, 449, 576, 127, 152, 7, 5, 0.0f, 1.0f);
+        readBack();
+    };
+    drawShip();
+    const std::vector<uint32_t> direct = pixels;
+    EXPECT_TRUE(videoDrawsIntoWindow());
+    EXPECT_EQ(at(5, 5), kBackground);   // the clear was done: only the ship covers anything
+
+    windowResizeForTest(1280, 800);
+    drawShip();
+    EXPECT_FALSE(videoDrawsIntoWindow());
+    EXPECT_TRUE(sameColours(pixels, direct));
+    videoPresent();
+    ASSERT_TRUE(takeScreenshot());
+    std::string shot = readFile("screen000.bmp");
+    ASSERT_GE(shot.size(), 54u + 1280 * 800 * 3);
+    auto pixel = [&](int x, int y) {   // bottom-up rows of 3 bytes, blue first
+        size_t offset = 54 + (static_cast<size_t>(799 - y) * 1280 + x) * 3;
+        return static_cast<uint32_t>(static_cast<uint8_t>(shot[offset + 2]) << 16
+                                     | static_cast<uint8_t>(shot[offset + 1]) << 8 | static_cast<uint8_t>(shot[offset]));
+    };
+    EXPECT_EQ(pixel(50, 400), 0u);                          // the bar left of the view
+    EXPECT_EQ(pixel(640, 10), kBackground & 0xFFFFFF);      // inside the view
+
+    windowResizeForTest(1024, 768);
+    drawShip();
+    EXPECT_TRUE(videoDrawsIntoWindow());
+    EXPECT_TRUE(sameColours(pixels, direct));
 }

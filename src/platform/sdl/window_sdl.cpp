@@ -116,6 +116,12 @@ void windowHideCursor()
         SDL_ShowCursor(SDL_DISABLE);
 }
 
+void windowResizeForTest(int width, int height)
+{
+    if (window)
+        SDL_SetWindowSize(window, width, height);
+}
+
 void windowDestroy()
 {
     destroyed = true;
