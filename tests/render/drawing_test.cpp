@@ -164,6 +164,22 @@ TEST_F(DrawingTest, ScaleIsAboutTheTopLeftCornerAndRotationAboutTheCentre)
     EXPECT_LE(box.bottom, 164);
     EXPECT_TRUE(near(at(132, 110), 0xFFFF0000)) << std::hex << at(132, 110);
     EXPECT_TRUE(near(at(132, 154), 0xFF0000FF)) << std::hex << at(132, 154);
+
+    // A quarter turn back, scaled as the boss's shots are: the 76.8-pixel
+    // square stays where it was, blue now on top. Drawn twice, the second
+    // time from the turned copy kept from the first.
+    for (int time = 0; time < 2; ++time) {
+        beginFrame();
+        drawSprite(turned, 300, 200, 64, 64, 0, 1, static_cast<float>(-std::numbers::pi / 2), 1.2f);
+        readBack();
+        box = drawnBox();
+        EXPECT_NEAR(box.left, 300, 1);
+        EXPECT_NEAR(box.top, 200, 1);
+        EXPECT_NEAR(box.right, 377, 1);
+        EXPECT_NEAR(box.bottom, 277, 1);
+        EXPECT_TRUE(near(at(338, 210), 0xFF0000FF)) << std::hex << at(338, 210);
+        EXPECT_TRUE(near(at(338, 266), 0xFFFF0000)) << std::hex << at(338, 266);
+    }
     videoReleaseTexture(turned);
 }
 

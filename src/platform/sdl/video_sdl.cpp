@@ -14,12 +14,14 @@
 
 namespace {
 
-// A frame of a sheet already scaled to the size it is drawn at: drawing it is
-// then a plain copy, which the software renderer does without scratch memory.
+// A frame of a sheet already scaled to the size it is drawn at, and turned
+// by the quarter turns it is drawn with: drawing it is then a plain copy,
+// which the software renderer does without scratch memory.
 struct ScaledCopy {
     const PlatformTexture* texture = nullptr;
     SDL_Rect from{};
-    int width = 0, height = 0;
+    int width = 0, height = 0;   // before the turn
+    int quarterTurns = 0;        // clockwise, 0 to 3
     SDL_Texture* scaled = nullptr;
 };
 
@@ -172,16 +174,19 @@ void modulate(SDL_Texture* texture, uint32_t colour)
     SDL_SetTextureAlphaMod(texture, colour >> 24);
 }
 
-SDL_Texture* scaledCopy(PlatformTexture* texture, SDL_Texture* source, const SDL_Rect& from, int width, int height)
+SDL_Texture* scaledCopy(PlatformTexture* texture, SDL_Texture* source, const SDL_Rect& from, int width, int height,
+                        int quarterTurns = 0)
 {
     for (const ScaledCopy& copy : device.scaledCopies)
-        if (copy.texture == texture && copy.width == width && copy.height == height && copy.from.x == from.x
-            && copy.from.y == from.y && copy.from.w == from.w && copy.from.h == from.h)
+        if (copy.texture == texture && copy.width == width && copy.height == height
+            && copy.quarterTurns == quarterTurns && copy.from.x == from.x && copy.from.y == from.y
+            && copy.from.w == from.w && copy.from.h == from.h)
             return copy.scaled;
     if (device.scaledCopies.size() >= kMaxScaledCopies)
         dropScaledCopies();
+    const bool sideways = quarterTurns % 2 != 0;
     SDL_Texture* scaled = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                            width, height);
+                                            sideways ? height : width, sideways ? width : height);
     if (!scaled)
         return nullptr;
     SDL_Texture* previousTarget = device.currentTarget;
@@ -190,12 +195,30 @@ SDL_Texture* scaledCopy(PlatformTexture* texture, SDL_Texture* source, const SDL
     SDL_RenderClear(device.renderer);
     SDL_SetTextureBlendMode(source, SDL_BLENDMODE_NONE);
     modulate(source, 0xFFFFFFFF);
-    SDL_RenderCopy(device.renderer, source, &from, nullptr);
+    if (quarterTurns == 0) {
+        SDL_RenderCopy(device.renderer, source, &from, nullptr);
+    } else {
+        // Turned about the copy's own centre, so it fills the copy exactly.
+        const int outWidth = sideways ? height : width, outHeight = sideways ? width : height;
+        SDL_Rect to{(outWidth - width) / 2, (outHeight - height) / 2, width, height};
+        SDL_RenderCopyEx(device.renderer, source, &from, &to, 90.0 * quarterTurns, nullptr, SDL_FLIP_NONE);
+    }
     SDL_SetTextureBlendMode(source, SDL_BLENDMODE_BLEND);
     setTarget(previousTarget);
     SDL_SetTextureBlendMode(scaled, SDL_BLENDMODE_BLEND);
-    device.scaledCopies.push_back(ScaledCopy{texture, from, width, height, scaled});
+    device.scaledCopies.push_back(ScaledCopy{texture, from, width, height, quarterTurns, scaled});
     return scaled;
+}
+
+// 0 to 3 clockwise quarter turns when `radians` is one (to within a hair),
+// otherwise -1.
+int quarterTurnsOf(float radians)
+{
+    const double turns = static_cast<double>(radians) / (M_PI / 2);
+    const double nearest = std::round(turns);
+    if (std::fabs(turns - nearest) > 1e-4)
+        return -1;
+    return static_cast<int>(((static_cast<long long>(nearest) % 4) + 4) % 4);
 }
 
 // Where the 1024 x 768 view lands in the window: scaled, aspect kept, centred.
@@ -560,6 +583,38 @@ void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, floa
         return;
     }
     SDL_FPoint centre{t.centreX - x * t.scale, t.centreY - y * t.scale};
+    const int quarterTurns = quarterTurnsOf(t.rotation);
+    if (quarterTurns >= 0) {
+        // A quarter turn keeps the rectangle a rectangle: draw a copy made
+        // turned once, over the box the turned sprite covers.
+        const int width = static_cast<int>(std::lround(to.w)), height = static_cast<int>(std::lround(to.h));
+        if (width <= 0 || height <= 0)
+            return;
+        SDL_Texture* turned = scaledCopy(texture, sdlTexture, from, width, height, quarterTurns);
+        if (!turned)
+            return;
+        const bool sideways = quarterTurns % 2 != 0;
+        const float pivotX = to.x + centre.x, pivotY = to.y + centre.y;
+        // The corner (to.x, to.y) and the opposite one, turned about the pivot.
+        auto turn = [&](float px, float py, float& outX, float& outY) {
+            float dx = px - pivotX, dy = py - pivotY;
+            for (int k = 0; k < quarterTurns; ++k) {
+                float swap = dx;
+                dx = -dy;
+                dy = swap;
+            }
+            outX = pivotX + dx;
+            outY = pivotY + dy;
+        };
+        float ax, ay, bx, by;
+        turn(to.x, to.y, ax, ay);
+        turn(to.x + to.w, to.y + to.h, bx, by);
+        SDL_Rect at{static_cast<int>(std::lround(std::min(ax, bx))), static_cast<int>(std::lround(std::min(ay, by))),
+                    sideways ? height : width, sideways ? width : height};
+        modulate(turned, colour);
+        SDL_RenderCopy(device.renderer, turned, nullptr, &at);
+        return;
+    }
     modulate(sdlTexture, colour);
     double degrees = static_cast<double>(t.rotation) * (180.0 / M_PI);
     SDL_RenderCopyExF(device.renderer, sdlTexture, &from, &to, degrees, &centre, SDL_FLIP_NONE);
