@@ -327,10 +327,11 @@ int benchRender(const Arguments& a)
     platformStop();
     const RenderStats& s = renderStats;
     double fps = s.playSeconds > 0.0 ? static_cast<double>(s.playFrames) / s.playSeconds : 0.0;
-    std::printf("play_fps=%.1f play_frames=%lld play_seconds=%.3f allocations_per_play_frame=%.2f "
-                "worst_play_frame_ms=%.2f other_frames=%lld other_seconds=%.3f\n",
+    std::printf("play_fps=%.1f play_frames=%lld play_seconds=%.3f allocations_per_play_frame=%.4f "
+                "play_allocations=%llu worst_play_frame_ms=%.2f other_frames=%lld other_seconds=%.3f\n",
                 fps, static_cast<long long>(s.playFrames), s.playSeconds,
                 s.playFrames ? static_cast<double>(s.playAllocations) / static_cast<double>(s.playFrames) : 0.0,
+                static_cast<unsigned long long>(s.playAllocations),
                 s.worstPlayFrame * 1000.0, static_cast<long long>(s.otherFrames), s.otherSeconds);
     return code;
 }

@@ -89,6 +89,16 @@ void drawBossScene()
             drawShot(shot);
 }
 
+// What the play frame draws scaled or turned, readied before play starts.
+void preparePlaySprites()
+{
+    for (const Sprite* shot : {&bullets[0], &bossShots[0]})
+        prepareSprite(bulletsTexture, shot->width, shot->height, shot->frame, shot->framesPerRow,
+                      degreesToRadians(shot->angle), shot->scale);
+    prepareSprite(oneUpTexture, 120, 120, 0, 1, 0.0f, 0.7f);
+    prepareSprite(levelupTexture, 120, 120, 0, 1, 0.0f, 0.7f);
+}
+
 // Draws the play scene; true when a banner was shown.
 bool drawPlayScene()
 {
@@ -177,8 +187,10 @@ void FrameDriver()
         return;
     }
     lastFrameMode = FrameMode::Play;
-    if (getReadyPending)
+    if (getReadyPending) {
+        preparePlaySprites();
         runGetReadyCountdown();
+    }
     runPlayFrame();
     endOfFrameChecks();
 }

@@ -61,6 +61,9 @@ bool spriteBatchBegin();
 void spriteBatchEnd();
 void spriteSetTransform(const SpriteTransform& transform);
 void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour);
+// Readies, under the current transform, what drawing `source` needs, so that
+// its first draw in a frame costs no more than the others.
+void spritePrepare(PlatformTexture* texture, const PixelRect& source);
 
 PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, std::string& error);
 void videoReleaseTexture(PlatformTexture* texture);

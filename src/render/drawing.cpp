@@ -14,13 +14,15 @@ float degreesToRadians(float degrees)
     return static_cast<float>(static_cast<double>(degrees) * 0.017453292519444445);
 }
 
-void drawSprite(PlatformTexture* texture, int x, int y, int width, int height, int frame, int framesPerRow,
-                float rotation, float scale)
+namespace {
+
+// Frame `frame` of a sheet with `framesPerRow` frames of width x height,
+// scaled about the top left corner and turned about the centre, at (x, y).
+PixelRect setSpriteTransform(int x, int y, int width, int height, int frame, int framesPerRow, float rotation,
+                             float scale)
 {
-    recordSpriteDraw(texture, x, y, width, height, frame, framesPerRow, rotation, scale);
     int column = frame % framesPerRow;
     int row = frame / framesPerRow;
-    PixelRect source{column * width, row * height, column * width + width, row * height + height};
     SpriteTransform transform;
     transform.scale = scale;
     transform.rotation = rotation;
@@ -29,7 +31,25 @@ void drawSprite(PlatformTexture* texture, int x, int y, int width, int height, i
     transform.x = static_cast<float>(x);
     transform.y = static_cast<float>(y);
     spriteSetTransform(transform);
+    return PixelRect{column * width, row * height, column * width + width, row * height + height};
+}
+
+} // namespace
+
+void drawSprite(PlatformTexture* texture, int x, int y, int width, int height, int frame, int framesPerRow,
+                float rotation, float scale)
+{
+    recordSpriteDraw(texture, x, y, width, height, frame, framesPerRow, rotation, scale);
+    PixelRect source = setSpriteTransform(x, y, width, height, frame, framesPerRow, rotation, scale);
     spriteDraw(texture, source, 0.0f, 0.0f, 0xFFFFFFFF);
+    spriteSetTransform(SpriteTransform{});
+}
+
+void prepareSprite(PlatformTexture* texture, int width, int height, int frame, int framesPerRow, float rotation,
+                   float scale)
+{
+    PixelRect source = setSpriteTransform(0, 0, width, height, frame, framesPerRow, rotation, scale);
+    spritePrepare(texture, source);
     spriteSetTransform(SpriteTransform{});
 }
 

@@ -16,6 +16,10 @@ constexpr uint32_t kHighlightColour = 0xFFFFFF00;
 // about the scaled frame's centre, its top-left corner at (x, y).
 void drawSprite(PlatformTexture* texture, int x, int y, int width, int height, int frame, int framesPerRow,
                 float rotation, float scale);
+// Readies what drawing such a frame scaled or turned needs, so that making
+// it does not fall in the middle of a frame. Nothing is drawn.
+void prepareSprite(PlatformTexture* texture, int width, int height, int frame, int framesPerRow, float rotation,
+                   float scale);
 
 void drawText(PlatformFont* font, int x, int y, uint32_t colour, std::string_view text);
 

@@ -313,3 +313,35 @@ TEST_F(DrawingTest, AResizedWindowGetsTheViewLetterboxedAndDirectDrawingBackWhen
     EXPECT_TRUE(videoDrawsIntoWindow());
     EXPECT_TRUE(sameColours(pixels, direct));
 }
+
+TEST_F(DrawingTest, TextsTakeTheirColourAndANewNumberLeavesTheSameTextBeforeItUntouched)
+{
+    ASSERT_NE(fontArial48, nullptr);
+    beginFrame();
+    drawText(fontArial48, 100, 100, kHighlightColour, "Score: 10");
+    readBack();
+    const std::vector<uint32_t> ten = pixels;
+    PixelRect box = drawnBox();
+    int solid = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            uint32_t colour = at(x, y);
+            // Yellow over the background only ever takes blue away.
+            EXPECT_LE(colour & 0xFF, kBackground & 0xFF) << x << "," << y;
+            EXPECT_GE((colour >> 16) & 0xFF, (kBackground >> 16) & 0xFF) << x << "," << y;
+            solid += colour == 0xFFFFFF00;
+        }
+    EXPECT_GT(solid, 100);   // the strokes' insides are exactly the colour asked for
+
+    beginFrame();
+    drawText(fontArial48, 100, 100, kHighlightColour, "Score: 18");
+    readBack();
+    // "Score: 1" is where it was; only the last digit changed.
+    int firstChange = 1024;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x)
+            if (at(x, y) != (ten[static_cast<size_t>(y) * 1024 + x] | 0xFF000000u))
+                firstChange = std::min(firstChange, x);
+    EXPECT_LT(firstChange, box.right);
+    EXPECT_GT(firstChange, box.left + (box.right - box.left) * 3 / 4);
+}

@@ -1,6 +1,5 @@
-// Fonts on SDL2_ttf: the face comes from fontconfig's match, and rendered
-// strings are kept (by colour and text) so unchanged text is not rasterised
-// again every frame.
+// Fonts on SDL2_ttf: the face comes from fontconfig's match; the characters
+// are rasterised once into an atlas and texts are drawn from it.
 #include "platform/platform.h"
 #include "platform/recorder.h"
 #include "platform/sdl/sdl_internal.h"
@@ -9,12 +8,11 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-constexpr size_t kCachedTextsPerFont = 256;
 
 std::string matchFontFile(const char* face)
 {
@@ -52,64 +50,71 @@ void fitHeight(TTF_Font* font, int height)
     TTF_SetFontSize(font, best);
 }
 
+// Every character the game can draw is rasterised once, in white, into one
+// atlas per font; a text is then drawn glyph by glyph, tinted, so a text
+// never seen before (a new score) costs no rasterising and no memory.
 // The game's strings are in the Windows ANSI code page; Latin-1 covers what
 // it ever draws.
-std::string latin1ToUtf8(std::string_view text)
+bool drawable(int code) { return (code >= 32 && code < 127) || code >= 160; }
+
+bool buildAtlas(PlatformFont* font)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    constexpr int kAtlasWidth = 1024;
+    const SDL_Color white{255, 255, 255, 255};
+    std::array<SDL_Surface*, 256> cells{};
+    int x = 0, y = 0, rowHeight = 0;
+    for (int code = 0; code < 256; ++code) {
+        GlyphCell& glyph = font->glyphs[code];
+        glyph = GlyphCell{};
+        if (!drawable(code) || !TTF_GlyphIsProvided32(font->font, code))
+            continue;
+        int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
+        if (TTF_GlyphMetrics32(font->font, code, &minX, &maxX, &minY, &maxY, &advance) != 0)
+            continue;
+        glyph.advance = advance;
+        // A glyph reaching left of its pen is rendered from its own left edge.
+        glyph.left = minX < 0 ? minX : 0;
+        SDL_Surface* cell = TTF_RenderGlyph32_Blended(font->font, code, white);
+        if (!cell)
+            continue;
+        if (x + cell->w > kAtlasWidth) {
+            x = 0;
+            y += rowHeight + 1;
+            rowHeight = 0;
         }
+        glyph.inAtlas = SDL_Rect{x, y, cell->w, cell->h};
+        x += cell->w + 1;
+        rowHeight = std::max(rowHeight, cell->h);
+        cells[code] = cell;
     }
-    return out;
+    font->atlasPixels = SDL_CreateRGBSurfaceWithFormat(0, kAtlasWidth, y + rowHeight, 32, SDL_PIXELFORMAT_ARGB8888);
+    for (int code = 0; code < 256; ++code) {
+        if (!cells[code])
+            continue;
+        if (font->atlasPixels) {
+            SDL_SetSurfaceBlendMode(cells[code], SDL_BLENDMODE_NONE);
+            SDL_BlitSurface(cells[code], nullptr, font->atlasPixels, &font->glyphs[code].inAtlas);
+        }
+        SDL_FreeSurface(cells[code]);
+    }
+    return font->atlasPixels != nullptr;
 }
 
-void dropCache(PlatformFont* font)
+SDL_Texture* atlasForDrawing(PlatformFont* font)
 {
-    for (auto& entry : font->cache)
-        SDL_DestroyTexture(entry.second.texture);
-    font->cache.clear();
-    font->ages.clear();
+    if (!font->atlas && font->atlasPixels) {
+        font->atlas = SDL_CreateTextureFromSurface(sdlRenderer(), font->atlasPixels);
+        if (font->atlas)
+            SDL_SetTextureBlendMode(font->atlas, SDL_BLENDMODE_BLEND);
+    }
+    return font->atlas;
 }
 
-CachedText* renderText(PlatformFont* font, uint32_t argb, std::string_view text)
+void dropAtlasTexture(PlatformFont* font)
 {
-    // The lookup key is built in a buffer the font keeps, so drawing a text
-    // that is already cached allocates nothing.
-    std::string& key = font->lookupKey;
-    key.assign(reinterpret_cast<const char*>(&argb), sizeof argb);
-    key.append(text);
-    auto found = font->cache.find(key);
-    if (found != font->cache.end()) {
-        font->ages.splice(font->ages.begin(), font->ages, found->second.age);
-        return &found->second;
-    }
-    SDL_Color colour{static_cast<Uint8>(argb >> 16), static_cast<Uint8>(argb >> 8), static_cast<Uint8>(argb),
-                     static_cast<Uint8>(argb >> 24)};
-    SDL_Surface* surface = TTF_RenderUTF8_Blended_Wrapped(font->font, latin1ToUtf8(text).c_str(), colour, 0);
-    if (!surface)
-        return nullptr;
-    SDL_Texture* texture = SDL_CreateTextureFromSurface(sdlRenderer(), surface);
-    int width = surface->w, height = surface->h;
-    SDL_FreeSurface(surface);
-    if (!texture)
-        return nullptr;
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
-    if (font->cache.size() >= kCachedTextsPerFont) {
-        auto oldest = font->cache.find(font->ages.back());
-        SDL_DestroyTexture(oldest->second.texture);
-        font->cache.erase(oldest);
-        font->ages.pop_back();
-    }
-    font->ages.push_front(key);
-    CachedText& cached = font->cache[key];
-    cached = CachedText{texture, width, height, font->ages.begin()};
-    return &cached;
+    if (font->atlas)
+        SDL_DestroyTexture(font->atlas);
+    font->atlas = nullptr;
 }
 
 } // namespace
@@ -130,6 +135,13 @@ PlatformFont* videoCreateFont(const char* face, int height)
             return nullptr;
         }
         fitHeight(font->font, height);
+        font->lineSkip = TTF_FontLineSkip(font->font);
+        if (!buildAtlas(font)) {
+            std::fprintf(stderr, "kestrelon: cannot draw the characters of \"%s\": %s\n", face, SDL_GetError());
+            TTF_CloseFont(font->font);
+            delete font;
+            return nullptr;
+        }
     }
     return font;
 }
@@ -138,7 +150,9 @@ void videoReleaseFont(PlatformFont* font)
 {
     if (!font)
         return;
-    dropCache(font);
+    dropAtlasTexture(font);
+    if (font->atlasPixels)
+        SDL_FreeSurface(font->atlasPixels);
     if (font->font)
         TTF_CloseFont(font->font);
     delete font;
@@ -147,7 +161,7 @@ void videoReleaseFont(PlatformFont* font)
 void fontOnLostDevice(PlatformFont* font)
 {
     if (font)
-        dropCache(font);
+        dropAtlasTexture(font);
 }
 
 void fontOnResetDevice(PlatformFont*) {}
@@ -156,10 +170,30 @@ void fontDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_v
 {
     if (!font || !font->font || !sdlRenderer() || text.empty())
         return;
-    CachedText* cached = renderText(font, argb, text);
-    if (!cached)
+    SDL_Texture* atlas = atlasForDrawing(font);
+    if (!atlas)
         return;
     sdlTargetBackBuffer();
-    SDL_Rect to{x, y, cached->width, cached->height};
-    SDL_RenderCopy(sdlRenderer(), cached->texture, nullptr, &to);
+    SDL_SetTextureColorMod(atlas, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+    SDL_SetTextureAlphaMod(atlas, argb >> 24);
+    bool lineStart = true;
+    int penX = x;
+    for (unsigned char code : text) {
+        if (code == '\n') {
+            y += font->lineSkip;
+            lineStart = true;
+            continue;
+        }
+        const GlyphCell& glyph = font->glyphs[code];
+        if (lineStart) {
+            // As a rendered line does, the first glyph starts right at x.
+            penX = x - glyph.left;
+            lineStart = false;
+        }
+        if (glyph.inAtlas.w > 0) {
+            SDL_Rect to{penX + glyph.left, y, glyph.inAtlas.w, glyph.inAtlas.h};
+            SDL_RenderCopy(sdlRenderer(), atlas, &glyph.inAtlas, &to);
+        }
+        penX += glyph.advance;
+    }
 }

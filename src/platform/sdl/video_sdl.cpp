@@ -550,74 +550,108 @@ void spriteBatchEnd() {}
 
 void spriteSetTransform(const SpriteTransform& transform) { device.transform = transform; }
 
+namespace {
+
+// How a sprite is drawn: a plain copy of `texture` (the part `from`, or all
+// of it) to `at`; or, at a turn other than a quarter turn, turned on each draw.
+struct SpritePlan {
+    SDL_Texture* texture = nullptr;   // null: nothing to draw
+    bool turnedOnEachDraw = false;
+    bool wholeTexture = false;
+    SDL_Rect from{};
+    SDL_Rect at{};
+    SDL_FRect to{};
+    SDL_FPoint centre{};
+    double degrees = 0.0;
+};
+
+SDL_Rect rounded(const SDL_FRect& rect)
+{
+    return SDL_Rect{static_cast<int>(std::lround(rect.x)), static_cast<int>(std::lround(rect.y)),
+                    static_cast<int>(std::lround(rect.w)), static_cast<int>(std::lround(rect.h))};
+}
+
+// Makes the scaled or turned copy a draw needs, if it is not made yet.
+SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x, float y)
+{
+    SpritePlan plan;
+    SDL_Texture* sdlTexture = textureForDrawing(texture);
+    if (!sdlTexture)
+        return plan;
+    const SpriteTransform& t = device.transform;
+    plan.from = toSdl(source);
+    // The texel rectangle starts at (x, y) before the transform: scaled about
+    // the origin, turned about the transform's centre, then moved.
+    plan.to = SDL_FRect{x * t.scale + t.x, y * t.scale + t.y, plan.from.w * t.scale, plan.from.h * t.scale};
+    const SDL_Rect size = rounded(plan.to);
+    if (size.w <= 0 || size.h <= 0)
+        return plan;
+    if (t.rotation == 0.0f) {
+        // Unturned sprites are plain copies; scaled ones from a copy made at
+        // their size once, since scaling on every draw costs time and memory.
+        plan.at = size;
+        plan.texture = sdlTexture;
+        if (size.w != plan.from.w || size.h != plan.from.h) {
+            plan.texture = scaledCopy(texture, sdlTexture, plan.from, size.w, size.h);
+            plan.wholeTexture = true;
+        }
+        return plan;
+    }
+    plan.centre = SDL_FPoint{t.centreX - x * t.scale, t.centreY - y * t.scale};
+    const int quarterTurns = quarterTurnsOf(t.rotation);
+    if (quarterTurns < 0) {
+        plan.texture = sdlTexture;
+        plan.turnedOnEachDraw = true;
+        plan.degrees = static_cast<double>(t.rotation) * (180.0 / M_PI);
+        return plan;
+    }
+    // A quarter turn keeps the rectangle a rectangle: draw a copy made turned
+    // once, over the box the turned sprite covers.
+    plan.texture = scaledCopy(texture, sdlTexture, plan.from, size.w, size.h, quarterTurns);
+    plan.wholeTexture = true;
+    const bool sideways = quarterTurns % 2 != 0;
+    const float pivotX = plan.to.x + plan.centre.x, pivotY = plan.to.y + plan.centre.y;
+    // The corner (to.x, to.y) and the opposite one, turned about the pivot.
+    auto turn = [&](float px, float py, float& outX, float& outY) {
+        float dx = px - pivotX, dy = py - pivotY;
+        for (int k = 0; k < quarterTurns; ++k) {
+            float swap = dx;
+            dx = -dy;
+            dy = swap;
+        }
+        outX = pivotX + dx;
+        outY = pivotY + dy;
+    };
+    float ax, ay, bx, by;
+    turn(plan.to.x, plan.to.y, ax, ay);
+    turn(plan.to.x + plan.to.w, plan.to.y + plan.to.h, bx, by);
+    plan.at = SDL_Rect{static_cast<int>(std::lround(std::min(ax, bx))), static_cast<int>(std::lround(std::min(ay, by))),
+                       sideways ? size.h : size.w, sideways ? size.w : size.h};
+    return plan;
+}
+
+} // namespace
+
 void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour)
 {
     if (!texture || !device.spriteBatch || !drawing())
         return;
-    SDL_Texture* sdlTexture = textureForDrawing(texture);
-    if (!sdlTexture)
-        return;
     targetBackBuffer();
-    const SpriteTransform& t = device.transform;
-    SDL_Rect from = toSdl(source);
-    // The texel rectangle starts at (x, y) before the transform: scaled about
-    // the origin, turned about the transform's centre, then moved.
-    SDL_FRect to{x * t.scale + t.x, y * t.scale + t.y, from.w * t.scale, from.h * t.scale};
-    if (t.rotation == 0.0f) {
-        // Unturned sprites are plain copies; scaled ones from a copy made at
-        // their size once, since scaling on every draw costs time and memory.
-        SDL_Rect at{static_cast<int>(std::lround(to.x)), static_cast<int>(std::lround(to.y)),
-                    static_cast<int>(std::lround(to.w)), static_cast<int>(std::lround(to.h))};
-        if (at.w <= 0 || at.h <= 0)
-            return;
-        SDL_Texture* drawn = sdlTexture;
-        const SDL_Rect* part = &from;
-        if (at.w != from.w || at.h != from.h) {
-            drawn = scaledCopy(texture, sdlTexture, from, at.w, at.h);
-            part = nullptr;
-            if (!drawn)
-                return;
-        }
-        modulate(drawn, colour);
-        SDL_RenderCopy(device.renderer, drawn, part, &at);
+    SpritePlan plan = planSprite(texture, source, x, y);
+    if (!plan.texture)
         return;
-    }
-    SDL_FPoint centre{t.centreX - x * t.scale, t.centreY - y * t.scale};
-    const int quarterTurns = quarterTurnsOf(t.rotation);
-    if (quarterTurns >= 0) {
-        // A quarter turn keeps the rectangle a rectangle: draw a copy made
-        // turned once, over the box the turned sprite covers.
-        const int width = static_cast<int>(std::lround(to.w)), height = static_cast<int>(std::lround(to.h));
-        if (width <= 0 || height <= 0)
-            return;
-        SDL_Texture* turned = scaledCopy(texture, sdlTexture, from, width, height, quarterTurns);
-        if (!turned)
-            return;
-        const bool sideways = quarterTurns % 2 != 0;
-        const float pivotX = to.x + centre.x, pivotY = to.y + centre.y;
-        // The corner (to.x, to.y) and the opposite one, turned about the pivot.
-        auto turn = [&](float px, float py, float& outX, float& outY) {
-            float dx = px - pivotX, dy = py - pivotY;
-            for (int k = 0; k < quarterTurns; ++k) {
-                float swap = dx;
-                dx = -dy;
-                dy = swap;
-            }
-            outX = pivotX + dx;
-            outY = pivotY + dy;
-        };
-        float ax, ay, bx, by;
-        turn(to.x, to.y, ax, ay);
-        turn(to.x + to.w, to.y + to.h, bx, by);
-        SDL_Rect at{static_cast<int>(std::lround(std::min(ax, bx))), static_cast<int>(std::lround(std::min(ay, by))),
-                    sideways ? height : width, sideways ? width : height};
-        modulate(turned, colour);
-        SDL_RenderCopy(device.renderer, turned, nullptr, &at);
-        return;
-    }
-    modulate(sdlTexture, colour);
-    double degrees = static_cast<double>(t.rotation) * (180.0 / M_PI);
-    SDL_RenderCopyExF(device.renderer, sdlTexture, &from, &to, degrees, &centre, SDL_FLIP_NONE);
+    modulate(plan.texture, colour);
+    if (plan.turnedOnEachDraw)
+        SDL_RenderCopyExF(device.renderer, plan.texture, &plan.from, &plan.to, plan.degrees, &plan.centre,
+                          SDL_FLIP_NONE);
+    else
+        SDL_RenderCopy(device.renderer, plan.texture, plan.wholeTexture ? nullptr : &plan.from, &plan.at);
+}
+
+void spritePrepare(PlatformTexture* texture, const PixelRect& source)
+{
+    if (texture && device.exists && drawing())
+        planSprite(texture, source, 0.0f, 0.0f);
 }
 
 PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, std::string& error)

@@ -6,9 +6,8 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
-#include <list>
+#include <array>
 #include <string>
-#include <unordered_map>
 
 struct PlatformTexture {
     std::string name;
@@ -25,11 +24,12 @@ struct PlatformSurface {
     SDL_Texture* texture = nullptr;
 };
 
-struct CachedText {
-    SDL_Texture* texture = nullptr;
-    int width = 0;
-    int height = 0;
-    std::list<std::string>::iterator age;
+// Where a character's picture is in its font's atlas, and how it sits on
+// the line: drawn at the pen plus `left`, then the pen moves on by `advance`.
+struct GlyphCell {
+    SDL_Rect inAtlas{};   // empty when the font has no such character
+    int left = 0;
+    int advance = 0;
 };
 
 struct PlatformFont {
@@ -37,7 +37,8 @@ struct PlatformFont {
     int height = 0;
     std::string file;
     TTF_Font* font = nullptr;
-    std::unordered_map<std::string, CachedText> cache;   // key: colour + text
-    std::list<std::string> ages;                         // most recent first
-    std::string lookupKey;                               // scratch for cache lookups
+    int lineSkip = 0;
+    std::array<GlyphCell, 256> glyphs{};   // the Latin-1 characters
+    SDL_Surface* atlasPixels = nullptr;    // white glyphs, kept for a renderer reset
+    SDL_Texture* atlas = nullptr;          // made on first use, tinted when drawn
 };
