@@ -43,6 +43,18 @@ Centre centreOf(const Sprite& asteroid)
     return {static_cast<float>(asteroid.x + radius), static_cast<float>(asteroid.y + radius), radius};
 }
 
+// reach > sqrt(distanceSquared), with the square root taken only when the
+// two are too close to tell apart by their squares.
+bool touching(double reach, double distanceSquared)
+{
+    const double reachSquared = reach * reach;
+    if (distanceSquared > reachSquared * (1.0 + 1e-9))
+        return false;
+    if (distanceSquared < reachSquared * (1.0 - 1e-9))
+        return true;
+    return reach > std::sqrt(distanceSquared);
+}
+
 void shipAgainstAsteroids()
 {
     const SpriteRect shipRect = spriteRect(ship);
@@ -60,22 +72,29 @@ void shipAgainstAsteroids()
 
 void bulletsAgainstAsteroids()
 {
-    // The asteroids' rectangles are made once, and again after a hit brings
-    // in a replacement; the scan order stays bullet by bullet, slot by slot.
-    SpriteRect asteroidRects[kAsteroidCount];
-    auto measureAsteroids = [&] {
+    // The live asteroids' rectangles are gathered once, and again after a hit
+    // brings in a replacement; the scan order stays bullet by bullet, slot by
+    // slot.
+    SpriteRect liveRects[kAsteroidCount];
+    int liveSlots[kAsteroidCount];
+    int liveCount = 0;
+    auto gatherAsteroids = [&] {
+        liveCount = 0;
         for (int slot = 0; slot < kAsteroidCount; ++slot)
-            asteroidRects[slot] = spriteRect(asteroids[slot]);
+            if (asteroids[slot].active) {
+                liveRects[liveCount] = spriteRect(asteroids[slot]);
+                liveSlots[liveCount++] = slot;
+            }
     };
-    measureAsteroids();
+    gatherAsteroids();
     for (Sprite& bullet : bullets) {
         if (!bullet.active)
             continue;
         const SpriteRect bulletRect = spriteRect(bullet);
-        for (int slot = 0; slot < kAsteroidCount && bullet.active; ++slot) {
-            Sprite& asteroid = asteroids[slot];
-            if (!asteroid.active || !rectsOverlap(bulletRect, asteroidRects[slot]))
+        for (int live = 0; live < liveCount && bullet.active; ++live) {
+            if (!rectsOverlap(bulletRect, liveRects[live]))
                 continue;
+            Sprite& asteroid = asteroids[liveSlots[live]];
             float dx = ship.x - asteroid.x;
             float dy = ship.y - asteroid.y;
             score += kPointsPerAsteroid;
@@ -86,7 +105,7 @@ void bulletsAgainstAsteroids()
             playScoreSound(dx, dy);
             ammo = std::min(ammo + ammoReward(), kMaxAmmo);
             spawnAsteroid();
-            measureAsteroids();
+            gatherAsteroids();
         }
     }
 }
@@ -110,7 +129,7 @@ void asteroidsAgainstEachOther()
             const Centre& b = centres[j];
             double dx = static_cast<double>(a.x) - b.x;
             double dy = static_cast<double>(a.y) - b.y;
-            if (a.radius + b.radius > std::sqrt(dx * dx + dy * dy)) {
+            if (touching(a.radius + b.radius, dx * dx + dy * dy)) {
                 asteroids[i].vx = -asteroids[i].vx;
                 asteroids[i].vy = -asteroids[i].vy;
             }
