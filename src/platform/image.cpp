@@ -46,6 +46,39 @@ bool endsWith(const std::string& text, const char* suffix)
 
 } // namespace
 
+namespace {
+
+// 24- and 32-bit pixels with plain channel masks (every BMP, PNG and TGA the
+// game ships) are converted and keyed in one pass; anything else goes
+// through SDL's converter first.
+bool convertPlainPixels(const SDL_Surface* surface, uint32_t colourKey, KeyedImage& out)
+{
+    const SDL_PixelFormat* format = surface->format;
+    const int bytes = format->BytesPerPixel;
+    if ((bytes != 3 && bytes != 4) || format->palette || SDL_ISPIXELFORMAT_FOURCC(format->format))
+        return false;
+    auto channel = [](uint32_t value, uint32_t mask, uint8_t shift, uint8_t loss) {
+        return (((value & mask) >> shift) << loss) & 0xFFu;
+    };
+    for (int y = 0; y < surface->h; ++y) {
+        const uint8_t* in = static_cast<const uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch;
+        uint32_t* row = out.argb.data() + static_cast<size_t>(y) * surface->w;
+        for (int x = 0; x < surface->w; ++x, in += bytes) {
+            const uint32_t value = bytes == 3 ? (in[0] | in[1] << 8 | in[2] << 16)
+                                             : (in[0] | in[1] << 8 | in[2] << 16 | static_cast<uint32_t>(in[3]) << 24);
+            const uint32_t alpha =
+                format->Amask ? channel(value, format->Amask, format->Ashift, format->Aloss) : 0xFFu;
+            const uint32_t texel = alpha << 24 | channel(value, format->Rmask, format->Rshift, format->Rloss) << 16
+                                   | channel(value, format->Gmask, format->Gshift, format->Gloss) << 8
+                                   | channel(value, format->Bmask, format->Bshift, format->Bloss);
+            row[x] = texel == colourKey ? 0u : texel;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 bool loadKeyedImage(const std::string& path, uint32_t colourKey, KeyedImage& out, std::string& error)
 {
     if (endsWith(path, ".tga") && !tgaComplete(path, error))
@@ -55,22 +88,28 @@ bool loadKeyedImage(const std::string& path, uint32_t colourKey, KeyedImage& out
         error = IMG_GetError();
         return false;
     }
+    out.width = loaded->w;
+    out.height = loaded->h;
+    out.argb.resize(static_cast<size_t>(loaded->w) * loaded->h);
+    SDL_LockSurface(loaded);
+    bool converted = convertPlainPixels(loaded, colourKey, out);
+    SDL_UnlockSurface(loaded);
+    if (converted) {
+        SDL_FreeSurface(loaded);
+        return true;
+    }
+    // Palettes and odd layouts: SDL's converter first, then the key.
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
     if (!argb) {
         error = SDL_GetError();
         return false;
     }
-    out.width = argb->w;
-    out.height = argb->h;
-    out.argb.resize(static_cast<size_t>(argb->w) * argb->h);
     SDL_LockSurface(argb);
     for (int y = 0; y < argb->h; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
-        for (int x = 0; x < argb->w; ++x) {
-            uint32_t texel = row[x];
-            out.argb[static_cast<size_t>(y) * argb->w + x] = texel == colourKey ? 0u : texel;
-        }
+        for (int x = 0; x < argb->w; ++x)
+            out.argb[static_cast<size_t>(y) * argb->w + x] = row[x] == colourKey ? 0u : row[x];
     }
     SDL_UnlockSurface(argb);
     SDL_FreeSurface(argb);

@@ -5,6 +5,7 @@
 #include "render/device.h"
 
 #include <cstdio>
+#include <thread>
 
 PlatformTexture* spaceshipTexture = nullptr;
 PlatformTexture* bulletsTexture = nullptr;
@@ -96,7 +97,9 @@ PlatformSurface* loadSurface(const char* path)
 
 PlatformFont* createFont(const char* face, int height) { return videoCreateFont(face, height); }
 
-bool loadAssets()
+namespace {
+
+bool loadPictures()
 {
     spacemapSurface = loadSurface(kSpacemapPath);
     if (!spacemapSurface)
@@ -106,15 +109,40 @@ bool loadAssets()
         *file.handle = loadTexture(file.path, file.colourKey);
         allTextures = allTextures && *file.handle;
     }
-    if (!allTextures)
-        return false;
+    return allTextures;
+}
+
+bool loadSounds()
+{
     for (const SoundFile& file : kSoundFiles)
         if (!loadSound(file.path, file.handle))
             return false;
+    return true;
+}
+
+bool createFonts()
+{
     fontArial26 = createFont("Arial", 26);
     fontArial48 = createFont("Arial", 48);
     fontCourier22 = createFont("Courier New", 22);
     return true;
+}
+
+} // namespace
+
+bool loadAssets()
+{
+    // The sounds are decoded and the fonts' characters rasterised on threads
+    // of their own while the pictures load: each takes about as long, and
+    // start-up is time the player spends waiting. Nothing else touches the
+    // sound system or the font library until both are joined.
+    bool soundsLoaded = false, fontsCreated = false;
+    std::thread sounds([&] { soundsLoaded = loadSounds(); });
+    std::thread fonts([&] { fontsCreated = createFonts(); });
+    bool picturesLoaded = loadPictures();
+    sounds.join();
+    fonts.join();
+    return picturesLoaded && soundsLoaded && fontsCreated;
 }
 
 void releaseAssets()

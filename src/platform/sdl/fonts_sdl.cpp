@@ -53,9 +53,10 @@ void fitHeight(TTF_Font* font, int height)
 // Every character the game can draw is rasterised once, in white, into one
 // atlas per font; a text is then drawn glyph by glyph, tinted, so a text
 // never seen before (a new score) costs no rasterising and no memory.
-// The game's strings are in the Windows ANSI code page; Latin-1 covers what
-// it ever draws.
-bool drawable(int code) { return (code >= 32 && code < 127) || code >= 160; }
+// The game's strings are in the Windows ANSI code page, but all it ever
+// draws is printable ASCII: its own texts, numbers, and names, which the
+// score file and the name entry keep to ASCII. Other bytes draw as nothing.
+bool drawable(int code) { return code >= 32 && code < 127; }
 
 bool buildAtlas(PlatformFont* font)
 {
@@ -178,6 +179,7 @@ void fontDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_v
     SDL_SetTextureAlphaMod(atlas, argb >> 24);
     bool lineStart = true;
     int penX = x;
+    unsigned char previous = 0;
     for (unsigned char code : text) {
         if (code == '\n') {
             y += font->lineSkip;
@@ -189,7 +191,10 @@ void fontDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_v
             // As a rendered line does, the first glyph starts right at x.
             penX = x - glyph.left;
             lineStart = false;
+        } else if (glyph.advance > 0 && font->glyphs[previous].advance > 0) {
+            penX += TTF_GetFontKerningSizeGlyphs32(font->font, previous, code);
         }
+        previous = code;
         if (glyph.inAtlas.w > 0) {
             SDL_Rect to{penX + glyph.left, y, glyph.inAtlas.w, glyph.inAtlas.h};
             SDL_RenderCopy(sdlRenderer(), atlas, &glyph.inAtlas, &to);
