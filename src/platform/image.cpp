@@ -48,6 +48,17 @@ bool endsWith(const std::string& text, const char* suffix)
 
 namespace {
 
+// One row of `width` pixels to ARGB, the key made transparent. `Pixel`
+// reads one pixel at a given byte address.
+template <int Bytes, typename Pixel>
+void convertRow(const uint8_t* in, uint32_t* out, int width, uint32_t colourKey, Pixel pixel)
+{
+    for (int x = 0; x < width; ++x, in += Bytes) {
+        const uint32_t texel = pixel(in);
+        out[x] = texel == colourKey ? 0u : texel;
+    }
+}
+
 // 24- and 32-bit pixels with plain channel masks (every BMP, PNG and TGA the
 // game ships) are converted and keyed in one pass; anything else goes
 // through SDL's converter first.
@@ -60,19 +71,30 @@ bool convertPlainPixels(const SDL_Surface* surface, uint32_t colourKey, KeyedIma
     auto channel = [](uint32_t value, uint32_t mask, uint8_t shift, uint8_t loss) {
         return (((value & mask) >> shift) << loss) & 0xFFu;
     };
+    auto anyMasks = [&](uint32_t value) {
+        const uint32_t alpha = format->Amask ? channel(value, format->Amask, format->Ashift, format->Aloss) : 0xFFu;
+        return alpha << 24 | channel(value, format->Rmask, format->Rshift, format->Rloss) << 16
+               | channel(value, format->Gmask, format->Gshift, format->Gloss) << 8
+               | channel(value, format->Bmask, format->Bshift, format->Bloss);
+    };
     for (int y = 0; y < surface->h; ++y) {
         const uint8_t* in = static_cast<const uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch;
         uint32_t* row = out.argb.data() + static_cast<size_t>(y) * surface->w;
-        for (int x = 0; x < surface->w; ++x, in += bytes) {
-            const uint32_t value = bytes == 3 ? (in[0] | in[1] << 8 | in[2] << 16)
-                                             : (in[0] | in[1] << 8 | in[2] << 16 | static_cast<uint32_t>(in[3]) << 24);
-            const uint32_t alpha =
-                format->Amask ? channel(value, format->Amask, format->Ashift, format->Aloss) : 0xFFu;
-            const uint32_t texel = alpha << 24 | channel(value, format->Rmask, format->Rshift, format->Rloss) << 16
-                                   | channel(value, format->Gmask, format->Gshift, format->Gloss) << 8
-                                   | channel(value, format->Bmask, format->Bshift, format->Bloss);
-            row[x] = texel == colourKey ? 0u : texel;
-        }
+        // The two layouts the game's files decode to get a loop of their own.
+        if (format->format == SDL_PIXELFORMAT_BGR24)   // 24-bit BMP: blue, green, red
+            convertRow<3>(in, row, surface->w, colourKey,
+                          [](const uint8_t* p) { return 0xFF000000u | p[2] << 16 | p[1] << 8 | p[0]; });
+        else if (format->format == SDL_PIXELFORMAT_ABGR8888)   // PNG: red, green, blue, alpha
+            convertRow<4>(in, row, surface->w, colourKey, [](const uint8_t* p) {
+                return static_cast<uint32_t>(p[3]) << 24 | p[0] << 16 | p[1] << 8 | p[2];
+            });
+        else if (bytes == 3)
+            convertRow<3>(in, row, surface->w, colourKey,
+                          [&](const uint8_t* p) { return anyMasks(p[0] | p[1] << 8 | p[2] << 16); });
+        else
+            convertRow<4>(in, row, surface->w, colourKey, [&](const uint8_t* p) {
+                return anyMasks(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
+            });
     }
     return true;
 }
