@@ -424,10 +424,10 @@ void runParts()
     for (int i = 0; i < 10; ++i)
         armShot(i);
     ammo = kMaxAmmo;
-    const Stage stages[] = {{"present only (compose into the window)", 0},
+    const Stage stages[] = {{"present only", 0},
                             {"+ clear", 1},
-                            {"+ star map copy", 2},
-                            {"+ HUD (ship icon, 3 cached texts)", 3},
+                            {"+ star map copy (the clear then left out)", 2},
+                            {"+ HUD (ship icon, 3 texts)", 3},
                             {"+ ammunition column (24 icons)", 4},
                             {"+ ship, badge, 10 asteroids", 5},
                             {"+ 10 shots (scaled 0.6)", 6}};
