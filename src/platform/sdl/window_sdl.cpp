@@ -71,7 +71,9 @@ bool acquireSingleInstanceGuard(const char* name)
     std::string path = folder && *folder ? std::string(folder) : std::string("/tmp");
     path += "/";
     path += name;
-    path += "-" + std::to_string(getuid()) + ".lock";
+    path += '-';
+    path += std::to_string(getuid());
+    path += ".lock";
     // Kept open for the life of the process: closing it would drop the lock.
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
