@@ -38,8 +38,9 @@ struct Device {
     bool spriteBatch = false;
     SpriteTransform transform;
     SDL_Renderer* renderer = nullptr;
-    // When the window's inside is exactly the view's size, the window itself
-    // is the back buffer: one full-screen copy less per frame.
+    // When the window's inside is exactly the view's size (and the renderer
+    // is the software one), the window itself is the back buffer: one
+    // full-screen copy less per frame.
     bool drawsIntoWindow = false;
     // A clear not yet done: a frame usually covers it at once with the star
     // map, so it is only done if something else is drawn first.
@@ -77,8 +78,15 @@ SDL_Texture* uploadImage(const KeyedImage& image, SDL_BlendMode blend, SDL_Scale
     return texture;
 }
 
+// Only the software renderer draws straight into the window: its window
+// keeps its pixels after a present (a screenshot taken then still finds the
+// frame), and it is the one that pays for every full-screen copy. A GPU
+// renderer composes the view for next to nothing.
 bool windowFitsView()
 {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(device.renderer, &info) != 0 || !(info.flags & SDL_RENDERER_SOFTWARE))
+        return false;
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(device.renderer, &outputWidth, &outputHeight);
     return outputWidth == kBackBufferWidth && outputHeight == kBackBufferHeight;
