@@ -89,14 +89,21 @@ void drawBossScene()
             drawShot(shot);
 }
 
-// What the play frame draws scaled or turned, readied before play starts.
+// What the play frame draws that the countdown before it does not, readied
+// so that nothing is made in the middle of play. The countdown's frames
+// cover it.
 void preparePlaySprites()
 {
+    beginSpriteBatch();
     for (const Sprite* shot : {&bullets[0], &bossShots[0]})
         prepareSprite(bulletsTexture, shot->width, shot->height, shot->frame, shot->framesPerRow,
                       degreesToRadians(shot->angle), shot->scale);
     prepareSprite(oneUpTexture, 120, 120, 0, 1, 0.0f, 0.7f);
     prepareSprite(levelupTexture, 120, 120, 0, 1, 0.0f, 0.7f);
+    prepareSprite(bossTexture, boss.width, boss.height, boss.frame, boss.framesPerRow, degreesToRadians(boss.angle),
+                  boss.scale);
+    prepareSprite(bosshealthTexture, 32, 32, 0, 1, 0.0f, 1.0f);
+    endSpriteBatch();
 }
 
 // Draws the play scene; true when a banner was shown.

@@ -62,7 +62,8 @@ void spriteBatchEnd();
 void spriteSetTransform(const SpriteTransform& transform);
 void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour);
 // Readies, under the current transform, what drawing `source` needs, so that
-// its first draw in a frame costs no more than the others.
+// its first draw in a frame costs no more than the others. It is drawn once,
+// into the back buffer: the next frame's clear must come before any present.
 void spritePrepare(PlatformTexture* texture, const PixelRect& source);
 
 PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, std::string& error);

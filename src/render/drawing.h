@@ -16,8 +16,9 @@ constexpr uint32_t kHighlightColour = 0xFFFFFF00;
 // about the scaled frame's centre, its top-left corner at (x, y).
 void drawSprite(PlatformTexture* texture, int x, int y, int width, int height, int frame, int framesPerRow,
                 float rotation, float scale);
-// Readies what drawing such a frame scaled or turned needs, so that making
-// it does not fall in the middle of a frame. Nothing is drawn.
+// Readies what drawing such a frame needs (a scaled or turned copy, the
+// renderer's own bookkeeping), so that none of it is made in the middle of
+// a frame. It lands in the back buffer, under whatever the next frame draws.
 void prepareSprite(PlatformTexture* texture, int width, int height, int frame, int framesPerRow, float rotation,
                    float scale);
 

@@ -658,8 +658,16 @@ void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, floa
 
 void spritePrepare(PlatformTexture* texture, const PixelRect& source)
 {
-    if (texture && device.exists && drawing())
-        planSprite(texture, source, 0.0f, 0.0f);
+    if (!texture || !device.spriteBatch || !drawing())
+        return;
+    targetBackBuffer();
+    SpritePlan plan = planSprite(texture, source, 0.0f, 0.0f);
+    if (!plan.texture || plan.turnedOnEachDraw)
+        return;
+    // Drawn once, as a real draw is: the renderer keeps a little bookkeeping
+    // for each picture it copies onto a target, made on the first copy.
+    modulate(plan.texture, 0xFFFFFFFF);
+    SDL_RenderCopy(device.renderer, plan.texture, plan.wholeTexture ? nullptr : &plan.from, &plan.at);
 }
 
 PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, std::string& error)
