@@ -17,15 +17,15 @@ namespace {
 // A frame of a sheet already scaled to the size it is drawn at, and turned
 // by the quarter turns it is drawn with: drawing it is then a plain copy,
 // which the software renderer does without scratch memory.
-struct ScaledCopy {
+struct SpriteCopy {
     const PlatformTexture* texture = nullptr;
     SDL_Rect from{};
     int width = 0, height = 0;   // before the turn
     int quarterTurns = 0;        // clockwise, 0 to 3
-    SDL_Texture* scaled = nullptr;
+    SDL_Texture* copy = nullptr;
 };
 
-constexpr size_t kMaxScaledCopies = 64;
+constexpr size_t kMaxSpriteCopies = 64;
 
 struct Device {
     bool exists = false;
@@ -51,7 +51,7 @@ struct Device {
     std::vector<PlatformTexture*> textures;   // every live texture, re-made after a renderer reset
     std::vector<PlatformSurface*> surfaces;
     bool texturesStale = false;
-    std::vector<ScaledCopy> scaledCopies;     // sheet frames drawn at another size
+    std::vector<SpriteCopy> spriteCopies;     // sheet frames drawn scaled or turned
 };
 
 Device device;
@@ -149,19 +149,19 @@ void targetBackBuffer()
 
 // A renderer reset loses every texture: managed textures come back from the
 // pixels they keep, on their next use.
-void dropScaledCopies(const PlatformTexture* only = nullptr)
+void dropSpriteCopies(const PlatformTexture* only = nullptr)
 {
-    std::erase_if(device.scaledCopies, [&](const ScaledCopy& copy) {
+    std::erase_if(device.spriteCopies, [&](const SpriteCopy& copy) {
         if (only && copy.texture != only)
             return false;
-        SDL_DestroyTexture(copy.scaled);
+        SDL_DestroyTexture(copy.copy);
         return true;
     });
 }
 
 void dropTextures()
 {
-    dropScaledCopies();
+    dropSpriteCopies();
     for (PlatformTexture* texture : device.textures) {
         if (texture->texture)
             SDL_DestroyTexture(texture->texture);
@@ -182,23 +182,23 @@ void modulate(SDL_Texture* texture, uint32_t colour)
     SDL_SetTextureAlphaMod(texture, colour >> 24);
 }
 
-SDL_Texture* scaledCopy(PlatformTexture* texture, SDL_Texture* source, const SDL_Rect& from, int width, int height,
+SDL_Texture* spriteCopy(PlatformTexture* texture, SDL_Texture* source, const SDL_Rect& from, int width, int height,
                         int quarterTurns = 0)
 {
-    for (const ScaledCopy& copy : device.scaledCopies)
+    for (const SpriteCopy& copy : device.spriteCopies)
         if (copy.texture == texture && copy.width == width && copy.height == height
             && copy.quarterTurns == quarterTurns && copy.from.x == from.x && copy.from.y == from.y
             && copy.from.w == from.w && copy.from.h == from.h)
-            return copy.scaled;
-    if (device.scaledCopies.size() >= kMaxScaledCopies)
-        dropScaledCopies();
+            return copy.copy;
+    if (device.spriteCopies.size() >= kMaxSpriteCopies)
+        dropSpriteCopies();
     const bool sideways = quarterTurns % 2 != 0;
-    SDL_Texture* scaled = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+    SDL_Texture* made = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
                                             sideways ? height : width, sideways ? width : height);
-    if (!scaled)
+    if (!made)
         return nullptr;
     SDL_Texture* previousTarget = device.currentTarget;
-    setTarget(scaled);
+    setTarget(made);
     SDL_SetRenderDrawColor(device.renderer, 0, 0, 0, 0);
     SDL_RenderClear(device.renderer);
     SDL_SetTextureBlendMode(source, SDL_BLENDMODE_NONE);
@@ -213,9 +213,9 @@ SDL_Texture* scaledCopy(PlatformTexture* texture, SDL_Texture* source, const SDL
     }
     SDL_SetTextureBlendMode(source, SDL_BLENDMODE_BLEND);
     setTarget(previousTarget);
-    SDL_SetTextureBlendMode(scaled, SDL_BLENDMODE_BLEND);
-    device.scaledCopies.push_back(ScaledCopy{texture, from, width, height, quarterTurns, scaled});
-    return scaled;
+    SDL_SetTextureBlendMode(made, SDL_BLENDMODE_BLEND);
+    device.spriteCopies.push_back(SpriteCopy{texture, from, width, height, quarterTurns, made});
+    return made;
 }
 
 // 0 to 3 clockwise quarter turns when `radians` is one (to within a hair),
@@ -600,7 +600,7 @@ SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x
         plan.at = size;
         plan.texture = sdlTexture;
         if (size.w != plan.from.w || size.h != plan.from.h) {
-            plan.texture = scaledCopy(texture, sdlTexture, plan.from, size.w, size.h);
+            plan.texture = spriteCopy(texture, sdlTexture, plan.from, size.w, size.h);
             plan.wholeTexture = true;
         }
         return plan;
@@ -615,7 +615,7 @@ SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x
     }
     // A quarter turn keeps the rectangle a rectangle: draw a copy made turned
     // once, over the box the turned sprite covers.
-    plan.texture = scaledCopy(texture, sdlTexture, plan.from, size.w, size.h, quarterTurns);
+    plan.texture = spriteCopy(texture, sdlTexture, plan.from, size.w, size.h, quarterTurns);
     plan.wholeTexture = true;
     const bool sideways = quarterTurns % 2 != 0;
     const float pivotX = plan.to.x + plan.centre.x, pivotY = plan.to.y + plan.centre.y;
@@ -699,7 +699,7 @@ void videoReleaseTexture(PlatformTexture* texture)
 {
     if (!texture)
         return;
-    dropScaledCopies(texture);
+    dropSpriteCopies(texture);
     if (texture->texture)
         SDL_DestroyTexture(texture->texture);
     std::erase(device.textures, texture);
