@@ -111,7 +111,7 @@ row "  the game alone (no recorder, no trace)" "$(calc "%.0f" "200000 / $game_ms
 notes+=("replay: kestrelon-replay --frames 10000 --trace /dev/null (headless, recorder on as always) over a ${polls}-poll novice game played beforehand by 'kestrelon-bench pilot'; 200 s of play over (10000-frame run - 1-frame run) = $frames_ms ms of frames; whole process $long_ms ms; the game alone: the same frames in-process with the recorder off and no trace line, $game_ms ms; best of 3.")
 
 # --- Start-up: process start to the first presented frame ---
-ours_ms=() minimal_ms=()
+ours_ms=() minimal_ms=() linked_ms=()
 for round in 1 2 3; do
   out=$(cd "$work/game" && "${offscreen[@]}" KESTRELON_BENCH_PRESENT_FILE="$work/present" LD_PRELOAD="$preload" \
           "$bench" launch --present-file "$work/present" -- "$build/kestrelon")
@@ -119,6 +119,9 @@ for round in 1 2 3; do
   out=$("${offscreen[@]}" KESTRELON_BENCH_PRESENT_FILE="$work/present" LD_PRELOAD="$preload" \
           "$bench" launch --present-file "$work/present" -- "$build/kestrelon-bench-minimal-sdl")
   minimal_ms+=("$(field first_present_ms "$out")")
+  out=$("${offscreen[@]}" KESTRELON_BENCH_PRESENT_FILE="$work/present" LD_PRELOAD="$preload" \
+          "$bench" launch --present-file "$work/present" -- "$build/kestrelon-bench-minimal-linked")
+  linked_ms+=("$(field first_present_ms "$out")")
 done
 ours=$(best_min "${ours_ms[@]}")
 minimal=$(best_min "${minimal_ms[@]}")
@@ -126,7 +129,8 @@ goal=$(calc "%.1f" "$minimal * 3")
 row "start-up: to the first frame" "$ours ms" "<= $goal ms (3 x minimal)" "$(calc "%.2f" "$goal / $ours")" \
     "$(met_if "$ours <= $goal")"
 row "  minimal SDL program" "$minimal ms" "(yardstick)" "" ""
-notes+=("start-up: from fork/exec to the return of the first SDL_RenderPresent (a preloaded shim notes the time and ends the process there), the real build/kestrelon against bench/minimal_sdl.c (window, renderer, clear, present), both on the offscreen driver with the software renderer; SDL picks the audio driver as it would for a player; best of 3, in turns.")
+row "  the same, loading the game's libraries" "$(best_min "${linked_ms[@]}") ms" "(yardstick)" "" ""
+notes+=("start-up: from fork/exec to the return of the first SDL_RenderPresent (a preloaded shim notes the time and ends the process there), the real build/kestrelon against bench/minimal_sdl.c (window, renderer, clear, present), and that program again linked with every library the game loads (SDL_image, SDL_ttf, SDL_mixer and fontconfig, with theirs), all on the offscreen driver with the software renderer; SDL picks the audio driver as it would for a player; best of 3, in turns.")
 
 # --- Memory: peak resident size of a whole scripted session ---
 out=$("$bench" launch -- "$build/kestrelon-replay" --dir "$work/game" --script "$scenarios/game_lost_named.script" \
