@@ -43,7 +43,8 @@ void videoPresent();
 bool videoSaveScreenshot(const char* path, bool windowed);
 // The back buffer's pixels, 1024 x 768 ARGB; false when nothing is drawn.
 bool videoReadBackBuffer(std::vector<uint32_t>& argb);
-// True while the window is exactly the view's size and is drawn into directly.
+// True while the window is drawn into directly: the software renderer, and a
+// window exactly the view's size.
 bool videoDrawsIntoWindow();
 
 // Surfaces: the back buffer reference, off-screen targets and plain images.

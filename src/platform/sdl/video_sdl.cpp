@@ -82,7 +82,7 @@ SDL_Texture* uploadImage(const KeyedImage& image, SDL_BlendMode blend, SDL_Scale
 // keeps its pixels after a present (a screenshot taken then still finds the
 // frame), and it is the one that pays for every full-screen copy. A GPU
 // renderer composes the view for next to nothing.
-bool windowFitsView()
+bool canDrawIntoWindow()
 {
     SDL_RendererInfo info{};
     if (SDL_GetRendererInfo(device.renderer, &info) != 0 || !(info.flags & SDL_RENDERER_SOFTWARE))
@@ -105,7 +105,7 @@ bool createBackBuffer()
         SDL_DestroyTexture(device.backBuffer.texture);
     device.backBuffer.texture = nullptr;
     device.currentTarget = nullptr;
-    device.drawsIntoWindow = windowFitsView();
+    device.drawsIntoWindow = canDrawIntoWindow();
     if (device.drawsIntoWindow) {
         SDL_SetRenderTarget(device.renderer, nullptr);
         return true;
@@ -125,7 +125,7 @@ bool createBackBuffer()
 // frame is drawn whole after its clear.
 void matchBackBufferToWindow()
 {
-    if (drawing() && device.drawsIntoWindow != windowFitsView())
+    if (drawing() && device.drawsIntoWindow != canDrawIntoWindow())
         createBackBuffer();
 }
 
@@ -194,7 +194,7 @@ SDL_Texture* spriteCopy(PlatformTexture* texture, SDL_Texture* source, const SDL
         dropSpriteCopies();
     const bool sideways = quarterTurns % 2 != 0;
     SDL_Texture* made = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                            sideways ? height : width, sideways ? width : height);
+                                          sideways ? height : width, sideways ? width : height);
     if (!made)
         return nullptr;
     SDL_Texture* previousTarget = device.currentTarget;
