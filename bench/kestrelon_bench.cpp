@@ -592,19 +592,6 @@ void pilotAfterFrame()
     appendPoll(std::move(keys));
 }
 
-std::string lineFor(const std::vector<uint8_t>& keys)
-{
-    std::string line;
-    for (uint8_t key : keys) {
-        const char* name = key == DIK_LEFT ? "LEFT" : key == DIK_RIGHT ? "RIGHT" : key == DIK_UP ? "UP"
-                         : key == DIK_DOWN ? "DOWN" : "SPACE";
-        if (!line.empty())
-            line += ' ';
-        line += name;
-    }
-    return line.empty() ? "." : line;
-}
-
 int benchPilot(const Arguments& a)
 {
     std::FILE* out = std::fopen(a.out.c_str(), "w");
@@ -623,17 +610,7 @@ int benchPilot(const Arguments& a)
     platformStop();
     std::fprintf(out, "# A long novice game played by kestrelon-bench pilot: %zu polls, %d lives left, level %d.\n",
                  pilot.polls.size(), lives, level);
-    for (size_t i = 0; i < pilot.polls.size();) {
-        size_t j = i;
-        while (j < pilot.polls.size() && pilot.polls[j] == pilot.polls[i])
-            ++j;
-        std::string line = lineFor(pilot.polls[i]);
-        if (j - i > 1)
-            std::fprintf(out, "%zu* %s\n", j - i, line.c_str());
-        else
-            std::fprintf(out, "%s\n", line.c_str());
-        i = j;
-    }
+    writeScriptPolls(out, pilot.polls);
     std::fclose(out);
     std::printf("polls=%zu lives=%d level=%d score=%d game_in_progress=%d\n", pilot.polls.size(), lives, level,
                 score, gameInProgress ? 1 : 0);

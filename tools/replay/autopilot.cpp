@@ -162,21 +162,6 @@ void afterStartup()
     pilot.pressed.push_back({});
 }
 
-std::string lineFor(const std::vector<uint8_t>& keys)
-{
-    if (keys.empty())
-        return ".";
-    std::string line;
-    for (uint8_t key : keys) {
-        const char* name = key == DIK_LEFT ? "LEFT" : key == DIK_RIGHT ? "RIGHT" : key == DIK_UP ? "UP"
-                         : key == DIK_DOWN ? "DOWN" : "SPACE";
-        if (!line.empty())
-            line += ' ';
-        line += name;
-    }
-    return line;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -221,17 +206,7 @@ int main(int argc, char** argv)
 
     std::fprintf(script, "# Written by kestrelon-autopilot --start %s: a whole game, %zu polls.\n", start.c_str(),
                  pilot.pressed.size());
-    for (size_t i = 0; i < pilot.pressed.size();) {
-        size_t run = 1;
-        while (i + run < pilot.pressed.size() && pilot.pressed[i + run] == pilot.pressed[i])
-            ++run;
-        std::string line = lineFor(pilot.pressed[i]);
-        if (run > 1)
-            std::fprintf(script, "%zu* %s\n", run, line.c_str());
-        else
-            std::fprintf(script, "%s\n", line.c_str());
-        i += run;
-    }
+    writeScriptPolls(script, pilot.pressed);
     std::fclose(script);
     std::printf("%zu polls, boss beaten: %s, final score %d, level %d\n", pilot.pressed.size(),
                 pilot.bossBeaten ? "yes" : "no", score, level);

@@ -2,6 +2,7 @@
 #include "replay.h"
 
 #include "app/game_main.h"
+#include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/recorder.h"
 #include "platform/script.h"
@@ -187,4 +188,37 @@ int runReplay(int argc, char** argv)
     platformStop();
     std::fclose(state.trace);
     return exitCode;
+}
+
+namespace {
+
+std::string scriptLineFor(const std::vector<uint8_t>& keys)
+{
+    std::string line;
+    for (uint8_t key : keys)
+        for (int k = 0; k < kKeyCount; ++k)
+            if (kKeys[k].code == key) {
+                if (!line.empty())
+                    line += ' ';
+                line += kKeys[k].name;
+                break;
+            }
+    return line.empty() ? "." : line;
+}
+
+} // namespace
+
+void writeScriptPolls(std::FILE* out, const std::vector<std::vector<uint8_t>>& polls)
+{
+    for (size_t i = 0; i < polls.size();) {
+        size_t run = 1;
+        while (i + run < polls.size() && polls[i + run] == polls[i])
+            ++run;
+        const std::string line = scriptLineFor(polls[i]);
+        if (run > 1)
+            std::fprintf(out, "%zu* %s\n", run, line.c_str());
+        else
+            std::fprintf(out, "%s\n", line.c_str());
+        i += run;
+    }
 }
