@@ -63,7 +63,7 @@ grey="#72745F"
 cd "$work"
 "$build/kestrelon" >"$work/game.log" 2>&1 &
 game_pid=$!
-window=$(find_window "Kestrelon v0.3" 20) || fail "no window"
+window=$(find_window "Kestrelon v0.3" 60) || { describe_missing_window $game_pid; fail "no window within 60 s"; }
 sleep 1.5
 
 shot menu

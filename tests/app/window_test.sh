@@ -30,8 +30,8 @@ wait_exit() {   # pid seconds -> exit code, or fails
 cd "$work"
 "$build/kestrelon" >"$work/first.log" 2>&1 &
 game_pid=$!
-window=$(find_window "Kestrelon v0.3" 20)
-[ -n "$window" ] || fail "no window titled \"Kestrelon v0.3\""
+window=$(find_window "Kestrelon v0.3" 60)
+[ -n "$window" ] || { describe_missing_window $game_pid; fail "no window titled \"Kestrelon v0.3\" within 60 s"; }
 sleep 1
 import -window root "$artifacts/first.png"
 

@@ -21,6 +21,20 @@ start_xvfb() {
   export DISPLAY=":$display"
 }
 
+# What a failed wait for a window leaves to go on: the X server's windows, and
+# where each thread of process $1 is, if it still runs.
+describe_missing_window() {
+  echo "windows of $DISPLAY:"
+  xwininfo -root -tree 2>&1 | head -20
+  if kill -0 "$1" 2>/dev/null; then
+    echo "process $1 still runs; its threads wait in:"
+    for task in /proc/"$1"/task/*; do echo "  $(cat "$task/comm" 2>/dev/null): $(cat "$task/wchan" 2>/dev/null)"; done
+  else
+    wait "$1"
+    echo "process $1 ended with $?"
+  fi
+}
+
 # The id of the top-level window titled exactly $1, waiting up to $2 seconds.
 find_window() {
   local i id
