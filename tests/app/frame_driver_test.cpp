@@ -5,6 +5,7 @@
 #include "platform/recorder.h"
 #include "platform/script.h"
 #include "screens/screen_state.h"
+#include "support/started_game.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
@@ -13,18 +14,7 @@
 
 namespace {
 
-struct GameTest : testing::Test {
-    std::string dir = makeGameDir();
-    ScopedCwd cwd{dir};
-    ScopedPlatform platform{false};
-    void SetUp() override { ASSERT_TRUE(startGameForTest()); }
-    void TearDown() override
-    {
-        stopGameForTest();
-        menuActive = difficultyMenuActive = getReadyPending = gameInProgress = quitRequested = false;
-    }
-    ~GameTest() override { removeTree(dir); }
-};
+using GameTest = StartedGameTest;
 
 void useScript(const std::string& text)
 {

@@ -15,6 +15,7 @@
 #include "screens/countdown.h"
 #include "screens/hud.h"
 #include "screens/screen_state.h"
+#include "support/started_game.h"
 #include "support/support.h"
 
 #include "fresh_world.h"
@@ -129,21 +130,13 @@ void runFrame()
     FrameDriver();
 }
 
-struct PlayFrameTest : testing::Test {
-    std::string dir = makeGameDir();
-    ScopedCwd cwd{dir};
-    ScopedPlatform platform{false};
+struct PlayFrameTest : StartedGameTest {
     void SetUp() override
     {
-        ASSERT_TRUE(startGameForTest());
-        freshWorld(1);
+        StartedGameTest::SetUp();
+        if (!HasFatalFailure())
+            freshWorld(1);
     }
-    void TearDown() override
-    {
-        stopGameForTest();
-        menuActive = difficultyMenuActive = getReadyPending = gameInProgress = quitRequested = false;
-    }
-    ~PlayFrameTest() override { removeTree(dir); }
 };
 
 } // namespace

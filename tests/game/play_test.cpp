@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/recorder.h"
 #include "screens/screen_state.h"
+#include "support/started_game.h"
 #include "support/support.h"
 
 #include "fresh_world.h"
@@ -73,21 +74,13 @@ void place(Sprite& s, float x, float y)
     s.active = true;
 }
 
-struct PlayTest : testing::Test {
-    std::string dir = makeGameDir();
-    ScopedCwd cwd{dir};
-    ScopedPlatform platform{false};
+struct PlayTest : StartedGameTest {
     void SetUp() override
     {
-        ASSERT_TRUE(startGameForTest());
-        freshWorld(1);
+        StartedGameTest::SetUp();
+        if (!HasFatalFailure())
+            freshWorld(1);
     }
-    void TearDown() override
-    {
-        stopGameForTest();
-        menuActive = difficultyMenuActive = getReadyPending = gameInProgress = quitRequested = false;
-    }
-    ~PlayTest() override { removeTree(dir); }
 };
 
 // A boss fight started the way a level-up starts it, asteroids frozen.

@@ -11,14 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kDataFiles[] = {
-    "spacemap.bmp", "spaceship.png", "bullets.png", "ammogui.bmp", "ammogui2.bmp", "asteroid.tga",
-    "gamelogo.bmp", "gameover.bmp", "skill1.bmp", "skill2.bmp", "1up.bmp", "levelup.bmp", "bosstest.png",
-    "bosshealth.bmp", "sound/_shoot.wav", "sound/_score.wav", "sound/_hit.wav", "sound/_gameover.wav",
-    "sound/_countdown.wav", "sound/_1up.wav", "sound/_levelup.wav", "sound/_bossshoot.wav",
-    "sound/_menubgnd.wav",
-};
-
 const std::string kScenarios = std::string(KESTRELON_SOURCE_DIR) + "/tests/replay/scenarios/";
 
 struct ReplayRun {
@@ -53,7 +45,7 @@ void expectRefused(const std::string& dir, const std::string& file)
 TEST(Faults, EveryDataFileMissingOrCutShortStopsStartUp)
 {
     int cases = 0;
-    for (const char* file : kDataFiles) {
+    for (const char* file : kGameDataFiles) {
         SCOPED_TRACE(file);
         std::string dir = makeGameDir();
         fs::remove(dir + "/data/" + file);

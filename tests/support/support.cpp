@@ -19,16 +19,13 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-const char* const kDataFiles[] = {
+const char* const kGameDataFiles[kGameDataFileCount] = {
     "spaceship.png", "bullets.png", "asteroid.tga", "bosstest.png", "gamelogo.bmp", "gameover.bmp",
     "skill1.bmp", "skill2.bmp", "1up.bmp", "levelup.bmp", "bosshealth.bmp", "ammogui.bmp", "ammogui2.bmp",
     "spacemap.bmp", "sound/_shoot.wav", "sound/_score.wav", "sound/_hit.wav", "sound/_gameover.wav",
     "sound/_countdown.wav", "sound/_1up.wav", "sound/_levelup.wav", "sound/_bossshoot.wav",
     "sound/_menubgnd.wav",
 };
-
-}
 
 std::string dataFile(const char* name) { return std::string(KESTRELON_TEST_DATA) + "/" + name; }
 
@@ -41,7 +38,7 @@ std::string makeGameDir()
         ADD_FAILURE() << "mkdtemp failed";
     std::string dir = buffer.data();
     fs::create_directories(dir + "/data/sound");
-    for (const char* name : kDataFiles)
+    for (const char* name : kGameDataFiles)
         fs::copy_file(dataFile(name), dir + "/data/" + name);
     // The same ten places for every test and every scenario.
     fs::copy_file(std::string(KESTRELON_SOURCE_DIR) + "/tests/support/scores.txt", dir + "/data/scores.txt");

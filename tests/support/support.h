@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+// Every file of data/ but scores.txt, relative to data/.
+constexpr int kGameDataFileCount = 23;
+extern const char* const kGameDataFiles[kGameDataFileCount];
+
 // A fresh temporary folder with data/ (every generated file, copied) and a
 // ten-line data/scores.txt. Removed by removeTree.
 std::string makeGameDir();
