@@ -11,6 +11,7 @@
 // script to read.
 #include "app/frame_driver.h"
 #include "app/game_main.h"
+#include "game/frame_time.h"
 #include "game/gameplay.h"
 #include "game/star_map.h"
 #include "game/world.h"
@@ -387,7 +388,7 @@ void drawLayers(int layers)
         clearFrame();
     if (layers >= 2) {
         drawStarMap();
-        drawMapBackground();
+        drawMapBackground(mapX, mapY);
     }
     beginSpriteBatch();
     if (layers >= 3)

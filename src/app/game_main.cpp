@@ -4,6 +4,7 @@
 #include "app/frame_driver.h"
 #include "app/startup.h"
 #include "app/window_proc.h"
+#include "game/frame_time.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/window.h"

@@ -5,13 +5,14 @@
 #include "app/frame_driver.h"
 #include "app/window_proc.h"
 #include "audio/sound.h"
+#include "game/frame_time.h"
 #include "game/world.h"
+#include "input/blocking_wait.h"
 #include "input/input.h"
 #include "render/assets.h"
 #include "render/device.h"
-#include "screens/blocking_wait.h"
-#include "screens/screen_state.h"
 #include "scores/score_table.h"
+#include "screens/screen_state.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 #include "platform/clock.h"
 #include "platform/video.h"
 #include "render/device.h"
-#include "screens/blocking_wait.h"
+#include "input/blocking_wait.h"
 
 bool appActive = false;
 
@@ -34,7 +34,8 @@ void enterGame(const Message& message)
         defaultWindowProc(message);
         return;
     }
-    recoverDevice();
+    if (recoverDevice())
+        appActive = true;
 }
 
 } // namespace

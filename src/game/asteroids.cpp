@@ -1,7 +1,7 @@
 // Asteroids: bouncing and tumbling, the extra-life and level-up checks, and
 // the collisions of an ordinary level (ship, shots, each other).
-#include "app/frame_driver.h"
 #include "audio/sound.h"
+#include "game/frame_time.h"
 #include "game/gameplay.h"
 #include "game/world.h"
 

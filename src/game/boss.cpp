@@ -1,7 +1,7 @@
 // The boss fight: the boss patrols, dodges the ship's turns and drops pairs
 // of shots; thirty hits kill it for 500 points and an extra life.
-#include "app/frame_driver.h"
 #include "audio/sound.h"
+#include "game/frame_time.h"
 #include "game/gameplay.h"
 #include "game/world.h"
 

@@ -1,7 +1,7 @@
 // The player's ship: flying from the arrow keys and the left stick, firing
 // pairs of shots, and the shots rising off the screen.
-#include "app/frame_driver.h"
 #include "audio/sound.h"
+#include "game/frame_time.h"
 #include "game/gameplay.h"
 #include "game/world.h"
 #include "input/input.h"

@@ -1,7 +1,7 @@
 // Scrolling and composing the star map.
 #include "game/star_map.h"
 
-#include "app/frame_driver.h"
+#include "game/frame_time.h"
 #include "game/world.h"
 #include "render/assets.h"
 #include "render/device.h"

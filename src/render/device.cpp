@@ -1,7 +1,6 @@
 // The graphics device, the screen-mode switch and the device recovery.
 #include "render/device.h"
 
-#include "app/window_proc.h"
 #include "input/input.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -87,26 +86,27 @@ void switchScreenMode()
     recreateSurfaces();
 }
 
-void recoverDevice()
+bool recoverDevice()
 {
+    bool reset = false;
     for (;;) {
         sleepMilliseconds(100);
         switch (videoTestCooperativeLevel()) {
         case CooperativeLevel::Ok:
-            return;
+            return reset;
         case CooperativeLevel::DeviceNotReset:
             sleepMilliseconds(100);
             fontsLost();
             releaseDefaultPoolObjects();
             if (videoResetDevice(!fullScreen)) {
                 recreateSurfaces();
-                appActive = true;
+                reset = true;
             }
             break;
         case CooperativeLevel::DriverInternalError:
             // Nothing can be drawn any more: end the game, and stop waiting.
             postQuitMessage(kDriverErrorExitCode);
-            return;
+            return reset;
         case CooperativeLevel::DeviceLost:
             break;
         }

@@ -30,8 +30,9 @@ void recreateSurfaces();
 
 // Runs when the game is being activated and the device cannot draw: waits
 // for it, resets it and re-makes its surfaces. Returns when it can draw
-// again, or at once after an internal driver error (quit posted with 18).
-void recoverDevice();
+// again, or at once after an internal driver error (quit posted with 18);
+// true when a reset succeeded on the way, so the game may run again.
+bool recoverDevice();
 
 // Clears the back buffer and depth: opaque black, depth 1, stencil 0.
 void clearFrame();

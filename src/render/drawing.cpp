@@ -1,8 +1,8 @@
 // Sprite, text and map drawing through the one sprite batch.
 #include "render/drawing.h"
 
-#include "game/world.h"
 #include "platform/recorder.h"
+#include "render/assets.h"
 #include "render/device.h"
 
 namespace {
@@ -53,6 +53,11 @@ void prepareSprite(PlatformTexture* texture, int width, int height, int frame, i
     spriteSetTransform(SpriteTransform{});
 }
 
+void drawLogo(int x, int y, float scale)
+{
+    drawSprite(gamelogoTexture, x, y, 900, 300, 0, 1, 0.0f, scale);
+}
+
 void drawText(PlatformFont* font, int x, int y, uint32_t colour, std::string_view text)
 {
     recordTextDraw(font, x, y, colour, text);
@@ -60,13 +65,13 @@ void drawText(PlatformFont* font, int x, int y, uint32_t colour, std::string_vie
     fontDrawText(font, x, y, colour, text);
 }
 
-void drawMapBackground()
+void drawMapBackground(int mapX, int mapY)
 {
     int h = mapX % kTileSize;
     int v = mapY % kTileSize;
     recordMapDraw(h, v);
-    videoCopySurface(mapBuffer, PixelRect{h, v, h + kScreenWidth, v + kScreenHeight}, backBuffer,
-                     PixelRect{0, 0, kScreenWidth, kScreenHeight});
+    videoCopySurface(mapBuffer, PixelRect{h, v, h + kBackBufferWidth, v + kBackBufferHeight}, backBuffer,
+                     PixelRect{0, 0, kBackBufferWidth, kBackBufferHeight});
 }
 
 void drawSpriteDirect(PlatformTexture* texture, int width, int height, int x, int y)

@@ -22,10 +22,14 @@ void drawSprite(PlatformTexture* texture, int x, int y, int width, int height, i
 void prepareSprite(PlatformTexture* texture, int width, int height, int frame, int framesPerRow, float rotation,
                    float scale);
 
+// The game's logo (900 x 300 texels) with its top-left corner at (x, y).
+void drawLogo(int x, int y, float scale);
+
 void drawText(PlatformFont* font, int x, int y, uint32_t colour, std::string_view text);
 
-// Copies the 1024 x 768 window of mapBuffer at (mapX mod 64, mapY mod 64).
-void drawMapBackground();
+// Copies the 1024 x 768 window of mapBuffer at (mapX mod 64, mapY mod 64):
+// the composed star map scrolled to (mapX, mapY).
+void drawMapBackground(int mapX, int mapY);
 
 // The top-left width x height texels of a texture at (x, y), unscaled, in
 // plain screen coordinates (the batch transform is the identity between draws).

@@ -1,17 +1,15 @@
 // The name prompt, the letters, and the entry into the table.
 #include "scores/name_entry.h"
 
-#include "game/star_map.h"
+#include "game/screen_frame.h"
 #include "game/world.h"
+#include "input/blocking_wait.h"
 #include "input/input.h"
 #include "platform/clock.h"
 #include "platform/recorder.h"
-#include "platform/video.h"
 #include "render/assets.h"
-#include "render/device.h"
 #include "render/drawing.h"
 #include "scores/score_table.h"
-#include "screens/blocking_wait.h"
 
 #include <cstring>
 #include <string>
@@ -28,17 +26,12 @@ constexpr int kNameLineOffset = 60;
 // The prompt, and from the first letter on the name line under it.
 void drawNameFrame(const std::string* nameLine)
 {
-    clearFrame();
-    drawMapBackground();
-    videoBeginScene();
-    beginSpriteBatch();
+    beginScreenFrame(Backdrop::StarMap, WhenLost::Draw);
     drawText(fontArial48, scoreListPos.x, scoreListPos.y, kTextColour, "Enter your name:");
     if (nameLine)
         drawText(fontArial48, scoreListPos.x, scoreListPos.y + kNameLineOffset, kTextColour, *nameLine);
-    drawSprite(gamelogoTexture, logoPos.x, logoPos.y, 900, 300, 0, 1, 0.0f, 0.6f);
-    endSpriteBatch();
-    videoEndScene();
-    videoPresent();
+    drawLogo(logoPos.x, logoPos.y, 0.6f);
+    endScreenFrame();
 }
 
 // The letter whose key went down in this poll (the first in the alphabet

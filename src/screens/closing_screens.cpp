@@ -2,19 +2,19 @@
 #include "screens/menus.h"
 
 #include "audio/sound.h"
-#include "game/star_map.h"
+#include "game/screen_frame.h"
 #include "game/world.h"
+#include "input/blocking_wait.h"
 #include "input/input.h"
 #include "platform/clock.h"
 #include "platform/recorder.h"
 #include "platform/video.h"
 #include "render/assets.h"
-#include "render/device.h"
 #include "render/drawing.h"
 #include "scores/name_entry.h"
 #include "scores/score_table.h"
-#include "screens/blocking_wait.h"
 #include "screens/hud.h"
+
 
 namespace {
 
@@ -42,29 +42,19 @@ static_assert(kCreditLineCount == 16);
 
 void drawGameOverFrame()
 {
-    clearFrame();
-    videoBeginScene();
-    drawStarMap();
-    drawMapBackground();
-    beginSpriteBatch();
+    beginScreenFrame(Backdrop::StarMap, WhenLost::Draw);
     drawSprite(gameoverTexture, 344, 334, 336, 95, 0, 1, 0.0f, 1.0f);
     drawHud();
-    endSpriteBatch();
-    videoEndScene();
-    videoPresent();
+    endScreenFrame();
 }
 
 void drawCreditsFrame(int lines)
 {
-    clearFrame();
-    videoBeginScene();
-    beginSpriteBatch();
-    drawSprite(gamelogoTexture, logoPos.x + 100, 20, 900, 300, 0, 1, 0.0f, 0.3f);
+    beginScreenFrame(Backdrop::Black, WhenLost::Draw);
+    drawLogo(logoPos.x + 100, 20, 0.3f);
     for (int k = 0; k < lines; ++k)
         drawText(fontCourier22, 100, 140 + 30 * k, kTextColour, kCreditLines[k]);
-    endSpriteBatch();
-    videoEndScene();
-    videoPresent();
+    endScreenFrame();
 }
 
 } // namespace

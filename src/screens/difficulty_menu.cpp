@@ -3,15 +3,14 @@
 #include "screens/menus.h"
 
 #include "audio/sound.h"
-#include "game/star_map.h"
+#include "game/screen_frame.h"
 #include "game/world.h"
 #include "input/input.h"
 #include "platform/clock.h"
-#include "platform/video.h"
 #include "render/assets.h"
-#include "render/device.h"
 #include "render/drawing.h"
 #include "screens/screen_state.h"
+
 
 #include <algorithm>
 
@@ -27,9 +26,6 @@ void drawChoice(int32_t choice, const ScreenPoint& at, const char* text)
 
 void drawDifficultyFrame()
 {
-    drawStarMap();
-    drawMapBackground();
-    beginSpriteBatch();
     drawText(fontArial48, continuePos.x, continuePos.y, kTextColour, "Select a difficulty");
     drawChoice(kNovice, novicePos, "Novice");
     drawChoice(kHero, heroPos, "Hero");
@@ -37,9 +33,6 @@ void drawDifficultyFrame()
                menuShip.height, menuShip.frame, menuShip.framesPerRow, 0.0f, menuShip.scale);
     drawSprite(skill1Texture, newGamePos.x + 200, newGamePos.y, 64, 64, 0, 1, 0.0f, 0.7f);
     drawSprite(skill2Texture, highscorePos.x + 200, highscorePos.y, 64, 64, 0, 1, 0.0f, 0.7f);
-    endSpriteBatch();
-    videoEndScene();
-    videoPresent();
 }
 
 } // namespace
@@ -47,8 +40,10 @@ void drawDifficultyFrame()
 void runDifficultySelection()
 {
     advanceAnimation(menuShip);
-    if (videoBeginScene())
+    if (beginScreenFrame(Backdrop::StarMap, WhenLost::Skip)) {
         drawDifficultyFrame();
+        endScreenFrame();
+    }
     int32_t cursor = difficultyCursor;
     if (keyPressed(DIK_UP))
         --cursor;

@@ -4,9 +4,9 @@
 #include "game/world.h"
 #include "render/assets.h"
 #include "render/drawing.h"
+#include "render/format.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace {
 
@@ -20,13 +20,6 @@ void drawNumberText(const ScreenPoint& at, const char* prefix, int32_t value)
 }
 
 } // namespace
-
-std::string formatInt(int32_t value)
-{
-    char digits[16];
-    auto result = std::to_chars(digits, digits + sizeof digits, value);
-    return std::string(digits, result.ptr);
-}
 
 void drawHud()
 {

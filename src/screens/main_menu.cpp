@@ -3,11 +3,10 @@
 #include "screens/menus.h"
 
 #include "audio/sound.h"
-#include "game/star_map.h"
+#include "game/screen_frame.h"
 #include "game/world.h"
 #include "input/input.h"
 #include "platform/clock.h"
-#include "platform/video.h"
 #include "platform/window.h"
 #include "render/assets.h"
 #include "render/device.h"
@@ -15,6 +14,7 @@
 #include "scores/high_score_screen.h"
 #include "screens/hud.h"
 #include "screens/screen_state.h"
+
 
 #include <algorithm>
 
@@ -31,9 +31,6 @@ void drawItem(MenuItem item, const ScreenPoint& at, const char* text)
 
 void drawMenuFrame()
 {
-    drawStarMap();
-    drawMapBackground();
-    beginSpriteBatch();
     if (gameInProgress) {
         drawHud();
         drawItem(kContinue, continuePos, "Continue");
@@ -42,13 +39,10 @@ void drawMenuFrame()
     drawItem(kHighscore, highscorePos, "Highscore");
     drawItem(kScreenMode, screenModePos, "Screen mode");
     drawItem(kQuit, quitPos, "Quit");
-    drawSprite(gamelogoTexture, logoPos.x, logoPos.y, 900, 300, 0, 1, 0.0f, 0.6f);
+    drawLogo(logoPos.x, logoPos.y, 0.6f);
     drawText(fontArial26, versionLabelPos.x, versionLabelPos.y, kTextColour, kVersionLabel);
     drawSprite(spaceshipTexture, static_cast<int>(menuShip.x), static_cast<int>(menuShip.y), menuShip.width,
                menuShip.height, menuShip.frame, menuShip.framesPerRow, 0.0f, menuShip.scale);
-    endSpriteBatch();
-    videoEndScene();
-    videoPresent();
 }
 
 // Up, then Down, from where the cursor is; clamped, never wrapping.
@@ -93,8 +87,10 @@ void runMainMenu()
 {
     startLoopingTune(menubgndSound);
     advanceAnimation(menuShip);
-    if (videoBeginScene())
+    if (beginScreenFrame(Backdrop::StarMap, WhenLost::Skip)) {
         drawMenuFrame();
+        endScreenFrame();
+    }
     moveCursor();
     sleepMilliseconds(50);
     if (keyPressed(DIK_RETURN))

@@ -1,6 +1,7 @@
 // Frame timing, the shared steps and the global keys of the frame driver.
 #include "app/frame_driver.h"
 #include "app/window_proc.h"
+#include "game/frame_time.h"
 #include "platform/clock.h"
 #include "platform/recorder.h"
 #include "platform/script.h"

@@ -1,7 +1,7 @@
 // What the gameplay tests share: the world put back to a fresh run's state,
 // and the random generator written out on its own to check the game's against.
 #pragma once
-#include "app/frame_driver.h"
+#include "game/frame_time.h"
 #include "game/random.h"
 #include "game/world.h"
 

@@ -3,6 +3,7 @@
 // the boss), the banner pause, and the get-ready countdown before a new game.
 #include "app/frame_driver.h"
 #include "audio/sound.h"
+#include "game/frame_time.h"
 #include "game/gameplay.h"
 #include "game/random.h"
 #include "game/world.h"
@@ -12,6 +13,7 @@
 #include "platform/script.h"
 #include "render/assets.h"
 #include "render/drawing.h"
+#include "render/format.h"
 #include "screens/countdown.h"
 #include "screens/hud.h"
 #include "screens/screen_state.h"

@@ -2,8 +2,8 @@
 // their collisions and scoring, the extra-life and level-up checks, and the
 // boss fight. updateWorld and resolveCollisions are called directly, with the
 // keyboard and stick set by hand; the sounds come from the recorder.
-#include "app/frame_driver.h"
 #include "audio/sound.h"
+#include "game/frame_time.h"
 #include "game/gameplay.h"
 #include "game/random.h"
 #include "game/world.h"

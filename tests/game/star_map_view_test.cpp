@@ -70,7 +70,7 @@ struct StarMapViewTest : testing::Test {
         videoClear(0xFF000000);
         videoBeginScene();
         drawStarMap();
-        drawMapBackground();
+        drawMapBackground(mapX, mapY);
         std::vector<uint32_t> pixels;
         if (!videoReadBackBuffer(pixels))
             return "no back buffer";

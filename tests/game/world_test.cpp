@@ -1,7 +1,7 @@
 // The world records and the small operations every gameplay step shares:
 // the random sequence, spawning, the new-game reset, the layout, collision
 // rectangles, frame animation and the scrolling star map.
-#include "app/frame_driver.h"
+#include "game/frame_time.h"
 #include "game/random.h"
 #include "game/star_map.h"
 #include "game/world.h"

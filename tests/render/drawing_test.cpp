@@ -2,6 +2,7 @@
 // keys, source rectangles, the transform, texts and the map window, checked
 // by the pixels of the back buffer.
 #include "app/frame_driver.h"
+#include "game/frame_time.h"
 #include "game/world.h"
 #include "platform/video.h"
 #include "platform/window.h"
@@ -239,7 +240,7 @@ TEST_F(DrawingTest, MapBackgroundShowsTheBufferFromTheScrollRemainder)
         mapX = c.mapX;
         mapY = c.mapY;
         videoClear(kBackground);
-        drawMapBackground();
+        drawMapBackground(mapX, mapY);
         ASSERT_TRUE(videoReadBackBuffer(pixels));
         for (auto [x, y] : {std::pair{0, 0}, std::pair{1023, 767}, std::pair{500, 300}})
             EXPECT_EQ(at(x, y), pattern[static_cast<size_t>(y + c.v) * w + x + c.h]) << c.mapX << "," << c.mapY;

@@ -4,6 +4,7 @@
 
 #include "app/frame_driver.h"
 #include "audio/sound.h"
+#include "game/frame_time.h"
 #include "game/world.h"
 #include "platform/clock.h"
 #include "platform/recorder.h"

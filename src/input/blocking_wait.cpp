@@ -1,5 +1,5 @@
 // The waits of the blocking screens.
-#include "screens/blocking_wait.h"
+#include "input/blocking_wait.h"
 
 #include "input/input.h"
 #include "platform/clock.h"
