@@ -5,38 +5,27 @@
 #include "game/random.h"
 #include "platform/clock.h"
 
+#include <algorithm>
 
-Sprite ship;
-Sprite bullets[kBulletCount];
-Sprite asteroids[kAsteroidCount];
-Sprite boss;
-Sprite bossShots[kBossShotCount];
-Sprite menuShip;
-
-int32_t lives = 5;
-int32_t difficulty = 1;
-int32_t ammo = 25;
-int32_t score = 0;
-int32_t level = 0;
-int32_t asteroidCount = 0;
-int32_t extraLifePoints = 0;
-int32_t levelPoints = 0;
-bool bossLevel = false;
-int32_t bossHealth = 0;
-bool oneUpEvent = false;
-bool levelUpEvent = false;
-int32_t shipDirection = 0;
-bool shipTurned = false;
-int32_t bossDodgeDirection = 0;
-bool asteroidFlip = false;
-float asteroidSpeed = 0.0f;
-float mapYExact = 3072.0f;
-int32_t mapY = 3072;
-float mapYSpeed = 0.0f;
-int32_t mapX = 0;
+#define KESTRELON_DEFINE_VARIABLE(type, name, start) type name = start;
+#define KESTRELON_DEFINE_SPRITE(name) Sprite name;
+#define KESTRELON_DEFINE_SPRITES(name, count) Sprite name[count];
+KESTRELON_WORLD_SCORING(KESTRELON_DEFINE_VARIABLE)
+KESTRELON_WORLD_MOTION(KESTRELON_DEFINE_VARIABLE)
+KESTRELON_WORLD_SPRITES(KESTRELON_DEFINE_SPRITE, KESTRELON_DEFINE_SPRITES)
 
 ScreenPoint livesIconPos, livesTextPos, scoreTextPos, levelTextPos, logoPos, getReadyTextPos, scoreListPos,
     versionLabelPos, continuePos, newGamePos, highscorePos, screenModePos, quitPos, novicePos, heroPos;
+
+void resetWorld()
+{
+#define KESTRELON_RESET_VARIABLE(type, name, start) name = start;
+#define KESTRELON_RESET_SPRITE(name) name = Sprite{};
+#define KESTRELON_RESET_SPRITES(name, count) std::fill(name, name + count, Sprite{});
+    KESTRELON_WORLD_SCORING(KESTRELON_RESET_VARIABLE)
+    KESTRELON_WORLD_MOTION(KESTRELON_RESET_VARIABLE)
+    KESTRELON_WORLD_SPRITES(KESTRELON_RESET_SPRITE, KESTRELON_RESET_SPRITES)
+}
 
 bool newGame()
 {

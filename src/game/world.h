@@ -29,34 +29,55 @@ constexpr int kBulletCount = 50;
 constexpr int kAsteroidCount = 10;
 constexpr int kBossShotCount = 2;
 
-extern Sprite ship;
-extern Sprite bullets[kBulletCount];
-extern Sprite asteroids[kAsteroidCount];
-extern Sprite boss;
-extern Sprite bossShots[kBossShotCount];
-extern Sprite menuShip;
+// Every program-wide variable of the world, listed once with its type and
+// its value at program start. The declarations below, the definitions and
+// resetWorld (world.cpp), the replay trace and the tests all expand these
+// lists, so a new variable is added here and nowhere else. The trace writes
+// the scoring list, then bossAlive, then the motion list.
+#define KESTRELON_WORLD_SCORING(X)                                  \
+    X(int32_t, lives, 5)                                            \
+    X(int32_t, difficulty, 1) /* 1 Novice, 2 Hero */                \
+    X(int32_t, ammo, 25)                                            \
+    X(int32_t, score, 0)                                            \
+    X(int32_t, level, 0)                                            \
+    X(int32_t, asteroidCount, 0)                                    \
+    X(int32_t, extraLifePoints, 0)                                  \
+    X(int32_t, levelPoints, 0)                                      \
+    X(bool, bossLevel, false)                                       \
+    X(int32_t, bossHealth, 0)
 
-extern int32_t lives;
-extern int32_t difficulty;        // 1 Novice, 2 Hero
-extern int32_t ammo;
-extern int32_t score;
-extern int32_t level;
-extern int32_t asteroidCount;
-extern int32_t extraLifePoints;
-extern int32_t levelPoints;
-extern bool bossLevel;
-extern int32_t bossHealth;
-extern bool oneUpEvent;
-extern bool levelUpEvent;
-extern int32_t shipDirection;     // 0 none yet, 1 left, 2 right
-extern bool shipTurned;
-extern int32_t bossDodgeDirection;
-extern bool asteroidFlip;
-extern float asteroidSpeed;
-extern float mapYExact;
-extern int32_t mapY;
-extern float mapYSpeed;
-extern int32_t mapX;
+#define KESTRELON_WORLD_MOTION(X)                                   \
+    X(bool, oneUpEvent, false)                                      \
+    X(bool, levelUpEvent, false)                                    \
+    X(int32_t, shipDirection, 0) /* 0 none yet, 1 left, 2 right */  \
+    X(bool, shipTurned, false)                                      \
+    X(int32_t, bossDodgeDirection, 0)                               \
+    X(bool, asteroidFlip, false)                                    \
+    X(float, asteroidSpeed, 0.0f)                                   \
+    X(float, mapYExact, 3072.0f)                                    \
+    X(int32_t, mapY, 3072)                                          \
+    X(float, mapYSpeed, 0.0f)                                       \
+    X(int32_t, mapX, 0)
+
+// The sprite records: ONE(name) for a single record, MANY(name, count) for
+// an array. Every record starts as Sprite{}.
+#define KESTRELON_WORLD_SPRITES(ONE, MANY)                          \
+    ONE(ship)                                                       \
+    MANY(bullets, kBulletCount)                                     \
+    MANY(asteroids, kAsteroidCount)                                 \
+    ONE(boss)                                                       \
+    MANY(bossShots, kBossShotCount)                                 \
+    ONE(menuShip)
+
+#define KESTRELON_DECLARE_VARIABLE(type, name, start) extern type name;
+#define KESTRELON_DECLARE_SPRITE(name) extern Sprite name;
+#define KESTRELON_DECLARE_SPRITES(name, count) extern Sprite name[count];
+KESTRELON_WORLD_SCORING(KESTRELON_DECLARE_VARIABLE)
+KESTRELON_WORLD_MOTION(KESTRELON_DECLARE_VARIABLE)
+KESTRELON_WORLD_SPRITES(KESTRELON_DECLARE_SPRITE, KESTRELON_DECLARE_SPRITES)
+#undef KESTRELON_DECLARE_VARIABLE
+#undef KESTRELON_DECLARE_SPRITE
+#undef KESTRELON_DECLARE_SPRITES
 
 // The boss is alive exactly while its record is active.
 inline bool bossAlive() { return boss.active; }
@@ -75,6 +96,10 @@ extern ScreenPoint livesIconPos, livesTextPos, scoreTextPos, levelTextPos, logoP
 struct SpriteRect {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
+
+// Every variable of the lists above back to its program-start value (the
+// layout positions are left alone). Tests and benchmarks start from here.
+void resetWorld();
 
 // Resets the world for a new game at the current difficulty. Called by the
 // difficulty selection once the difficulty is stored. Returns true.

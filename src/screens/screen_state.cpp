@@ -1,10 +1,11 @@
 // The screen flags' start values.
 #include "screens/screen_state.h"
 
-bool menuActive = false;
-bool difficultyMenuActive = false;
-bool getReadyPending = false;
-bool gameInProgress = false;
-bool quitRequested = false;
-int32_t menuCursor = 1;
-int32_t difficultyCursor = 1;
+#define KESTRELON_DEFINE_VARIABLE(type, name, start) type name = start;
+KESTRELON_SCREEN_STATE(KESTRELON_DEFINE_VARIABLE)
+
+void resetScreenState()
+{
+#define KESTRELON_RESET_VARIABLE(type, name, start) name = start;
+    KESTRELON_SCREEN_STATE(KESTRELON_RESET_VARIABLE)
+}

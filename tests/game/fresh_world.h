@@ -17,28 +17,12 @@ struct ReferenceRand {
     }
 };
 
-// Every record back to its program-start defaults, the carried-over state
-// cleared, the generator fresh, then a new game at `chosenDifficulty`.
+// The whole world back to its program-start values, the generator fresh,
+// then a new game at `chosenDifficulty`.
 inline void resetWorldForTest(int32_t chosenDifficulty)
 {
-    ship = Sprite{};
-    boss = Sprite{};
-    menuShip = Sprite{};
-    for (Sprite& s : bullets)
-        s = Sprite{};
-    for (Sprite& s : asteroids)
-        s = Sprite{};
-    for (Sprite& s : bossShots)
-        s = Sprite{};
+    resetWorld();
     difficulty = chosenDifficulty;
-    shipDirection = 0;
-    shipTurned = false;
-    bossDodgeDirection = 0;
-    asteroidFlip = false;
-    oneUpEvent = levelUpEvent = false;
-    mapYExact = 3072.0f;
-    mapY = 3072;
-    mapX = 0;
     resetGameRand();
     newGame();
     frameScale = 1.0f;

@@ -16,7 +16,7 @@ struct StartedGameTest : testing::Test {
     void TearDown() override
     {
         stopGameForTest();
-        menuActive = difficultyMenuActive = getReadyPending = gameInProgress = quitRequested = false;
+        resetScreenState();
     }
     ~StartedGameTest() override { removeTree(dir); }
 };

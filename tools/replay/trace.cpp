@@ -65,6 +65,8 @@ void field(std::string& out, const char* name, int64_t value)
     appendInt(out, value);
 }
 
+void field(std::string& out, const char* name, int32_t value) { field(out, name, int64_t{value}); }
+
 void field(std::string& out, const char* name, bool value)
 {
     key(out, name);
@@ -233,37 +235,13 @@ void appendTraceLine(std::string& out, int64_t callNumber, bool withDraws)
     field(out, "frameScale", frameScale);
     key(out, "mode");
     appendString(out, modeName(lastFrameMode));
-    field(out, "menuActive", menuActive);
-    field(out, "difficultyMenuActive", difficultyMenuActive);
-    field(out, "getReadyPending", getReadyPending);
-    field(out, "gameInProgress", gameInProgress);
-    field(out, "quitRequested", quitRequested);
-    field(out, "menuCursor", int64_t{menuCursor});
-    field(out, "difficultyCursor", int64_t{difficultyCursor});
+#define KESTRELON_TRACE_VARIABLE(type, name, start) field(out, #name, name);
+    KESTRELON_SCREEN_STATE(KESTRELON_TRACE_VARIABLE)
     field(out, "fullScreen", fullScreen);
-
-    field(out, "lives", int64_t{lives});
-    field(out, "difficulty", int64_t{difficulty});
-    field(out, "ammo", int64_t{ammo});
-    field(out, "score", int64_t{score});
-    field(out, "level", int64_t{level});
-    field(out, "asteroidCount", int64_t{asteroidCount});
-    field(out, "extraLifePoints", int64_t{extraLifePoints});
-    field(out, "levelPoints", int64_t{levelPoints});
-    field(out, "bossLevel", bossLevel);
-    field(out, "bossHealth", int64_t{bossHealth});
+    KESTRELON_WORLD_SCORING(KESTRELON_TRACE_VARIABLE)
     field(out, "bossAlive", bossAlive());
-    field(out, "oneUpEvent", oneUpEvent);
-    field(out, "levelUpEvent", levelUpEvent);
-    field(out, "shipDirection", int64_t{shipDirection});
-    field(out, "shipTurned", shipTurned);
-    field(out, "bossDodgeDirection", int64_t{bossDodgeDirection});
-    field(out, "asteroidFlip", asteroidFlip);
-    field(out, "asteroidSpeed", asteroidSpeed);
-    field(out, "mapYExact", mapYExact);
-    field(out, "mapY", int64_t{mapY});
-    field(out, "mapYSpeed", mapYSpeed);
-    field(out, "mapX", int64_t{mapX});
+    KESTRELON_WORLD_MOTION(KESTRELON_TRACE_VARIABLE)
+#undef KESTRELON_TRACE_VARIABLE
     appendSprites(out);
 
     key(out, "sounds");
