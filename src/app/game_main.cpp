@@ -21,7 +21,7 @@ int runMessageLoop(const GameRun& run)
     bool wasActive = appActive;
     int64_t frames = 0;
     for (;;) {
-        advanceVirtualClockForPass();
+        advanceClockForPass();
         bool taken = peekMessage(message);
         if (taken && message.type != MessageType::Quit)
             windowProc(message);

@@ -3,7 +3,7 @@
 
 #include "input/input.h"
 #include "platform/clock.h"
-#include "platform/script.h"
+#include "platform/input.h"
 
 void (*blockingMessageHandler)(const Message& message) = nullptr;
 
@@ -29,7 +29,7 @@ bool keepWindowAlive()
         if (blockingMessageHandler)
             blockingMessageHandler(message);
     }
-    if (inputScriptEnded())
+    if (inputEnded())
         closed = true;
     return !closed;
 }

@@ -1,55 +1,24 @@
-// The real clock is SDL's; the virtual one counts microseconds from 0.
+// The clock calls, through the chosen backend.
 #include "platform/clock.h"
 
-#include "platform/platform.h"
+#include "platform/backends.h"
 #include "platform/recorder.h"
 
-#include <SDL.h>
-
 namespace {
-int64_t virtualMicroseconds = 0;
-constexpr int64_t kVirtualFrequency = 1000000;
-constexpr int64_t kVirtualPassMicroseconds = 20000;
-
-bool virtualClock() { return platformConfig.clock == ClockBackend::Virtual; }
+const ClockService* clock = &kVirtualClock;
 }
 
-int64_t readPerformanceCounter()
-{
-    return virtualClock() ? virtualMicroseconds : static_cast<int64_t>(SDL_GetPerformanceCounter());
-}
+void useClock(const ClockService& service) { clock = &service; }
 
-int64_t readPerformanceFrequency()
-{
-    return virtualClock() ? kVirtualFrequency : static_cast<int64_t>(SDL_GetPerformanceFrequency());
-}
-
-uint32_t readTickCount()
-{
-    if (virtualClock())
-        return static_cast<uint32_t>(virtualMicroseconds / 1000);
-    return SDL_GetTicks();
-}
+int64_t readPerformanceCounter() { return clock->performanceCounter(); }
+int64_t readPerformanceFrequency() { return clock->performanceFrequency(); }
+uint32_t readTickCount() { return clock->tickCount(); }
 
 void sleepMilliseconds(uint32_t ms)
 {
     recordSleep(ms);
-    if (virtualClock())
-        virtualMicroseconds += static_cast<int64_t>(ms) * 1000;
-    else
-        SDL_Delay(ms);
+    clock->sleep(ms);
 }
 
-void yieldProcessor()
-{
-    if (!virtualClock())
-        SDL_Delay(1);
-}
-
-void advanceVirtualClockForPass()
-{
-    if (virtualClock())
-        virtualMicroseconds += kVirtualPassMicroseconds;
-}
-
-void resetVirtualClock() { virtualMicroseconds = 0; }
+void yieldProcessor() { clock->yield(); }
+void advanceClockForPass() { clock->newPass(); }

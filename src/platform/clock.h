@@ -1,6 +1,6 @@
 // Time: the high-resolution counter, the millisecond tick count and sleeping.
 // On the virtual clock time moves only when the message loop starts a pass
-// (advanceVirtualClockForPass) and by exactly the requested time per sleep.
+// (advanceClockForPass) and by exactly the requested time per sleep.
 #pragma once
 #include <cstdint>
 
@@ -10,5 +10,6 @@ uint32_t readTickCount();               // milliseconds, wraps like GetTickCount
 void sleepMilliseconds(uint32_t ms);    // the game's Sleep: recorded
 void yieldProcessor();                  // a 1 ms breather inside a wait loop; no virtual time passes
 
-void advanceVirtualClockForPass();      // +20 ms on the virtual clock; nothing on the real one
-void resetVirtualClock();               // back to 0
+// The message loop starts a pass: +20 ms on the virtual clock, nothing on
+// the real one.
+void advanceClockForPass();

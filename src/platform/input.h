@@ -24,25 +24,12 @@ void inputBeginPoll();                 // once per poll of the game, before the 
 // A pass of the message loop while the game is inactive and polls nothing:
 // a script goes on by one line (its events happen, its keys are not seen);
 // once the script is used up the window is closed, as a player who walked
-// away would. Nothing on SDL.
+// away would. Nothing for a player's keyboard.
 void inputIdlePass();
+// True once input has run out for good: a script read to its end. Never for
+// a player's keyboard.
+bool inputEnded();
 InputResult keyboardGetState(uint8_t state[256]);
 InputResult keyboardAcquire();
 void keyboardUnacquire();
 bool padGetState(PadState& state);    // false when no pad is connected
-
-// The DirectInput code SDL's scancode `scancode` maps to (0 for none).
-int keyCodeForScancode(int scancode);
-
-// Tests of the SDL backend: a key or focus event as if it came from the
-// window system.
-void injectKeyEventForTest(int scancode, bool down);
-void injectFocusEventForTest(bool gained);
-// A game controller plugged in (SDL's virtual joystick), moved and pulled out.
-bool plugVirtualPadForTest();
-void moveVirtualPadForTest(int16_t leftX, int16_t leftY);
-void unplugVirtualPadForTest();
-
-// Key names used by replay scripts and tests ("ESCAPE", "A", "F12", ...).
-// Returns -1 for an unknown name.
-int keyCodeForName(const char* name, int length);

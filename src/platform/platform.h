@@ -16,9 +16,7 @@ struct PlatformConfig {
     bool record = false;   // keep draws, sounds, sleeps and presents for traces
 };
 
-extern PlatformConfig platformConfig;
-
-// Initialises what the chosen backends need. Returns false with a message on
-// stderr when SDL itself cannot start.
+// Picks each service's backend and starts what they need. Returns false with
+// a message on stderr when a library cannot start.
 bool platformStart(const PlatformConfig& config);
 void platformStop();

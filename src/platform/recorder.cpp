@@ -1,106 +1,43 @@
-// Recording is cheap when off: every entry point returns at once.
+// The recorder calls, through the chosen recorder: the keeping one, or the
+// one that keeps nothing.
 #include "platform/recorder.h"
 
-#include "platform/platform.h"
+#include "platform/backends.h"
 
-CallRecord callRecord;
+const RecorderService kNoRecorder = {
+    .sleep = [](uint32_t) {},
+    .soundStart = [](const void*) {},
+    .soundVolume = [](float) {},
+    .screen = [](const char*) {},
+    .present = [] {},
+    .spriteDraw = [](const void*, int, int, int, int, int, int, float, float) {},
+    .textDraw = [](const void*, int, int, uint32_t, std::string_view) {},
+    .mapDraw = [](int, int) {},
+    .rawDraw = [](const void*, int, int) {},
+};
 
-bool recorderEnabled() { return platformConfig.record; }
-
-void recorderBeginCall()
-{
-    callRecord.sounds.clear();
-    callRecord.soundVolumes.clear();
-    callRecord.sleeps.clear();
-    callRecord.screens.clear();
-    callRecord.presents = 0;
-    callRecord.presented.clear();
-    callRecord.drawing.clear();
+namespace {
+const RecorderService* recorder = &kNoRecorder;
 }
 
-void recordSleep(uint32_t ms)
-{
-    if (recorderEnabled())
-        callRecord.sleeps.push_back(ms);
-}
+void useRecorder(const RecorderService& service) { recorder = &service; }
 
-void recordSoundStart(const void* sound)
-{
-    if (!recorderEnabled())
-        return;
-    callRecord.sounds.push_back(sound);
-    callRecord.soundVolumes.push_back(1.0f);
-}
+void recordSleep(uint32_t ms) { recorder->sleep(ms); }
+void recordSoundStart(const void* sound) { recorder->soundStart(sound); }
+void recordSoundVolume(float volume) { recorder->soundVolume(volume); }
+void recordScreen(const char* name) { recorder->screen(name); }
+void recordPresent() { recorder->present(); }
 
-void recordSoundVolume(float volume)
+void recordSpriteDraw(const void* texture, int x, int y, int width, int height, int frame, int framesPerRow,
+                      float rotation, float scale)
 {
-    if (recorderEnabled() && !callRecord.soundVolumes.empty())
-        callRecord.soundVolumes.back() = volume;
-}
-
-void recordScreen(const char* name)
-{
-    if (recorderEnabled())
-        callRecord.screens.push_back(name);
-}
-
-void recordPresent()
-{
-    if (!recorderEnabled())
-        return;
-    ++callRecord.presents;
-    callRecord.presented.swap(callRecord.drawing);
-    callRecord.drawing.clear();
-}
-
-void recordSpriteDraw(const void* texture, int x, int y, int width, int height, int frame,
-                      int framesPerRow, float rotation, float scale)
-{
-    if (!recorderEnabled())
-        return;
-    DrawRecord& r = callRecord.drawing.emplace_back();
-    r.op = DrawOp::Sprite;
-    r.handle = texture;
-    r.x = x;
-    r.y = y;
-    r.width = width;
-    r.height = height;
-    r.frame = frame;
-    r.framesPerRow = framesPerRow;
-    r.rotation = rotation;
-    r.scale = scale;
+    recorder->spriteDraw(texture, x, y, width, height, frame, framesPerRow, rotation, scale);
 }
 
 void recordTextDraw(const void* font, int x, int y, uint32_t colour, std::string_view text)
 {
-    if (!recorderEnabled())
-        return;
-    DrawRecord& r = callRecord.drawing.emplace_back();
-    r.op = DrawOp::Text;
-    r.handle = font;
-    r.x = x;
-    r.y = y;
-    r.colour = colour;
-    r.text = text;
+    recorder->textDraw(font, x, y, colour, text);
 }
 
-void recordMapDraw(int h, int v)
-{
-    if (!recorderEnabled())
-        return;
-    DrawRecord& r = callRecord.drawing.emplace_back();
-    r.op = DrawOp::Map;
-    r.x = h;
-    r.y = v;
-}
-
-void recordRawDraw(const void* texture, int x, int y)
-{
-    if (!recorderEnabled())
-        return;
-    DrawRecord& r = callRecord.drawing.emplace_back();
-    r.op = DrawOp::Raw;
-    r.handle = texture;
-    r.x = x;
-    r.y = y;
-}
+void recordMapDraw(int h, int v) { recorder->mapDraw(h, v); }
+void recordRawDraw(const void* texture, int x, int y) { recorder->rawDraw(texture, x, y); }

@@ -1,6 +1,7 @@
 // The recorder: what the game asked of the machine during one frame-driver
 // call (draws with their arguments, texts, sounds started, sleeps, presents,
-// blocking screens). Replays write it into their trace; tests read it.
+// blocking screens). Replays write it into their trace; tests read it. It
+// keeps nothing unless the platform was started with `record` set.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -30,7 +31,6 @@ struct CallRecord {
 
 extern CallRecord callRecord;
 
-bool recorderEnabled();
 void recorderBeginCall();                  // forget the previous call
 void recordSleep(uint32_t ms);
 void recordSoundStart(const void* sound);

@@ -2,7 +2,7 @@
 // before it starts, so a typo never silently plays a different game.
 #include "platform/script.h"
 
-#include "platform/input.h"
+#include "platform/keys.h"
 
 #include <charconv>
 #include <limits>

@@ -35,11 +35,11 @@ struct ScriptStep {
 // line in `error`; nothing is run then.
 bool parseReplayScript(std::string_view text, std::vector<ScriptStep>& steps, std::string& error);
 
+// The scripted input's own controls (headless/input_script.cpp).
 // Hands the steps to the scripted input; polls then read them in order, and
 // every poll after the last step reads all keys up.
 void loadInputScript(std::vector<ScriptStep> steps);
 // Adds a step after the others (a player program deciding as it goes).
 void appendInputScriptStep(ScriptStep step);
+// True when every line of the script has been read.
 bool inputScriptExhausted();
-// True when input comes from a script and every line of it has been read.
-bool inputScriptEnded();

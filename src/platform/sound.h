@@ -4,7 +4,6 @@
 // was taken by another sound. Every call returns a result the game keeps.
 #pragma once
 #include <cstdint>
-#include <string>
 
 enum SoundResult : int32_t {
     SoundOk = 0,
@@ -59,18 +58,8 @@ SoundResult channelSetLoopCount(SoundChannel channel, int count);
 
 uint32_t soundLengthMs(const PlatformSound* sound);
 
-// The headless backend's pretend machine, for tests of the set-up branches.
-struct HeadlessAudioMachine {
-    int driverCount = 1;
-    std::string driverName = "Virtual output";
-    uint32_t caps = 0;
-    int speakerChannels = 2;
-    bool rejectSpeakerModeAbove2 = false;   // init fails with SoundErrOutputCreateBuffer
-    bool failInit = false;
-    uint32_t version = kSoundLayerVersion;
-};
-
-// What the set-up chose, as the headless backend saw it.
+// What the set-up chose: the speaker mode, buffer and format asked for, and
+// whether there is to be no output at all.
 struct SoundSetup {
     bool noSound = false;
     int speakerChannels = 2;
@@ -81,6 +70,3 @@ struct SoundSetup {
     int channels = 0;
     int initCalls = 0;
 };
-
-void configureHeadlessAudio(const HeadlessAudioMachine& machine);
-const SoundSetup& soundSetup();

@@ -2,7 +2,8 @@
 // (scaled, aspect kept), off-screen surfaces with unfiltered copies, keyed
 // textures drawn through a sprite batch with a 2-D transform, fonts, and the
 // device's loss and reset. Backends: SDL's renderer (in a window or on the
-// offscreen driver) or none (nothing drawn; the recorder still listens).
+// offscreen driver) or none (files still decoded, so a bad one fails as it
+// would; nothing drawn; the recorder still listens).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -79,10 +80,13 @@ void fontOnLostDevice(PlatformFont* font);
 void fontOnResetDevice(PlatformFont* font);
 void fontDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_view text);
 
-// Headless device: script the cooperative level so the recovery can be
-// tested. After `lostTests` tests report a lost device, tests report "not
-// reset" until a reset succeeds.
-void headlessDeviceLose(int lostTests);
-void headlessDeviceDriverError();
-void headlessDeviceFailResets(int count);
-int headlessDeviceResetCount();
+// Faults of the device, as a replay script or a test stages them: after
+// `lostTests` tests report a lost device, tests report "not reset" until a
+// reset succeeds; a driver error is for good.
+void simulateDeviceLoss(int lostTests);
+void simulateDriverError();
+
+// The window system says the device lost what it drew with: render targets,
+// or with `wholeDevice` every texture too. The device then reads "not reset"
+// until it is reset.
+void videoNoteContentLost(bool wholeDevice);

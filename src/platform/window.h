@@ -32,8 +32,6 @@ bool windowCreate(const char* title, int width, int height);
 void windowShow();
 void windowHideCursor();
 void windowDestroy();
-// Tests: the player drags the window to this inside size.
-void windowResizeForTest(int width, int height);
 
 // Takes the next message, if any (posted messages first).
 bool peekMessage(Message& message);

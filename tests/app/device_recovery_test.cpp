@@ -3,6 +3,7 @@
 // the reset destroyed is made again exactly once.
 #include "app/window_proc.h"
 #include "platform/recorder.h"
+#include "platform/test_hooks.h"
 #include "render/assets.h"
 #include "render/device.h"
 #include "support/support.h"
@@ -24,14 +25,14 @@ struct RecoveryTest : testing::Test {
 
 TEST_F(RecoveryTest, WaitsWhileLostThenResetsAndRemakesTheSurfaces)
 {
-    headlessDeviceLose(3);
+    simulateDeviceLoss(3);
     appActive = false;
     recorderBeginCall();
     windowProc({MessageType::ActivateApp, 1});
     // The activation's own test and two passes find it lost, one "not reset"
     // pass resets it (after a further pause), one more sees it fine.
     EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{100, 100, 100, 100, 100}));
-    EXPECT_EQ(headlessDeviceResetCount(), 1);
+    EXPECT_EQ(deviceResetCount(), 1);
     EXPECT_TRUE(appActive);
     EXPECT_NE(mapBuffer, nullptr);
     EXPECT_NE(spacemapSurface, nullptr);
@@ -43,12 +44,12 @@ TEST_F(RecoveryTest, WaitsWhileLostThenResetsAndRemakesTheSurfaces)
 
 TEST_F(RecoveryTest, FailedResetsAreRetriedWithoutReleasingAnythingTwice)
 {
-    headlessDeviceLose(0);
-    headlessDeviceFailResets(2);
+    simulateDeviceLoss(0);
+    failNextDeviceResets(2);
     appActive = false;
     recorderBeginCall();
     windowProc({MessageType::ActivateApp, 1});
-    EXPECT_EQ(headlessDeviceResetCount(), 1);
+    EXPECT_EQ(deviceResetCount(), 1);
     EXPECT_TRUE(appActive);
     EXPECT_NE(mapBuffer, nullptr);
     EXPECT_NE(spacemapSurface, nullptr);
@@ -58,7 +59,7 @@ TEST_F(RecoveryTest, FailedResetsAreRetriedWithoutReleasingAnythingTwice)
 
 TEST_F(RecoveryTest, InternalDriverErrorPostsQuitWithEighteenAndStopsWaiting)
 {
-    headlessDeviceDriverError();
+    simulateDriverError();
     appActive = false;
     windowProc({MessageType::ActivateApp, 1});
     Message message;
@@ -77,6 +78,6 @@ TEST_F(RecoveryTest, ScreenModeSwitchesBackAndForthAndRemakesSurfaces)
     EXPECT_NE(spacemapSurface, nullptr);
     switchScreenMode();
     EXPECT_FALSE(fullScreen);
-    EXPECT_EQ(headlessDeviceResetCount(), 2);
+    EXPECT_EQ(deviceResetCount(), 2);
     EXPECT_TRUE(spriteBatcher);
 }

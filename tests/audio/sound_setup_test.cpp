@@ -4,6 +4,7 @@
 #include "audio/sound.h"
 #include "platform/clock.h"
 #include "platform/recorder.h"
+#include "platform/test_hooks.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

@@ -272,7 +272,7 @@ TEST_F(PlayFrameTest, BothBannersInOneFrameShareOnePauseAndTheTimerRestartsAfter
     EXPECT_EQ(list[4], "text arial26 875,165 ff72745f 'Level: 2'");
 
     // The next pass comes 20 ms after the pause: an ordinary step.
-    advanceVirtualClockForPass();
+    advanceClockForPass();
     runFrame();
     EXPECT_FLOAT_EQ(frameScale, 1.0f);
     EXPECT_TRUE(callRecord.sleeps.empty());
@@ -280,7 +280,7 @@ TEST_F(PlayFrameTest, BothBannersInOneFrameShareOnePauseAndTheTimerRestartsAfter
 
     // One banner alone pauses too.
     levelPoints = 200;
-    advanceVirtualClockForPass();
+    advanceClockForPass();
     runFrame();
     EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{levelupSound}));
     EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{1000}));
@@ -369,7 +369,7 @@ TEST_F(PlayFrameTest, CountdownShowsThreeHeldFramesThenPlayGoesOnWithTheTimerRes
     EXPECT_FLOAT_EQ(ship.x, 457.0f);
     EXPECT_EQ(countStarting(presented(), "text arial26 462,384"), 0);
 
-    advanceVirtualClockForPass();
+    advanceClockForPass();
     runFrame();
     EXPECT_FLOAT_EQ(frameScale, 1.0f);
     EXPECT_FLOAT_EQ(targetFps, 50.0f);
@@ -430,7 +430,7 @@ TEST_F(PlayFrameTest, FrameAfterTheKillingHitShowsTheBannerAndTheAsteroidsAgain)
 
 TEST_F(PlayFrameTest, FailedSceneDropsTheDrawingButNotThePlayStepAndKeepsTheBanners)
 {
-    headlessDeviceLose(0);
+    simulateDeviceLoss(0);
     extraLifePoints = 250;
     runFrame();
     EXPECT_EQ(callRecord.presents, 0);
@@ -442,7 +442,7 @@ TEST_F(PlayFrameTest, FailedSceneDropsTheDrawingButNotThePlayStepAndKeepsTheBann
     EXPECT_EQ(mapY, 3071);
 
     ASSERT_TRUE(videoResetDevice(true));
-    advanceVirtualClockForPass();
+    advanceClockForPass();
     runFrame();
     EXPECT_EQ(callRecord.presents, 1);
     EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{oneUpSound}));

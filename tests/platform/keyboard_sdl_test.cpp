@@ -2,7 +2,9 @@
 // between polls, and focus loss, with events injected as the window system
 // would deliver them.
 #include "input/input.h"
+#include "platform/keys.h"
 #include "platform/platform.h"
+#include "platform/test_hooks.h"
 #include "platform/window.h"
 
 #include <gtest/gtest.h>

@@ -82,7 +82,6 @@ ScopedPlatform::ScopedPlatform(bool render, AudioBackend audio)
     config.video = render ? VideoBackend::Offscreen : VideoBackend::None;
     config.audio = audio;
     config.record = true;
-    resetVirtualClock();
     clearPostedMessages();
     loadInputScript({});
     recorderBeginCall();
@@ -93,7 +92,7 @@ ScopedPlatform::~ScopedPlatform() { platformStop(); }
 
 bool startGameForTest()
 {
-    if (platformConfig.video != VideoBackend::None && !windowCreate("Kestrelon v0.3", 1024, 768))
+    if (!windowCreate("Kestrelon v0.3", 1024, 768))
         return false;
     if (!initGame())
         return false;

@@ -1,18 +1,36 @@
 // Fonts on SDL2_ttf: the face comes from fontconfig's match; the characters
 // are rasterised once into an atlas and texts are drawn from it.
-#include "platform/platform.h"
-#include "platform/recorder.h"
+#include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
-#include "platform/sdl/video_types.h"
-#include "platform/video.h"
 
+#include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
+
+// Where a character's picture is in its font's atlas, and how it sits on
+// the line: drawn at the pen plus `left`, then the pen moves on by `advance`.
+struct GlyphCell {
+    SDL_Rect inAtlas{};   // empty when the font has no such character
+    int left = 0;
+    int advance = 0;
+};
+
+struct SdlFont {
+    std::string file;
+    TTF_Font* font = nullptr;
+    int lineSkip = 0;
+    std::array<GlyphCell, 256> glyphs{};   // the Latin-1 characters
+    SDL_Surface* atlasPixels = nullptr;    // white glyphs, kept for a renderer reset
+    SDL_Texture* atlas = nullptr;          // made on first use, tinted when drawn
+};
+
+SdlFont* sdlFont(const PlatformFont* font) { return static_cast<SdlFont*>(font->native); }
 
 std::string matchFontFile(const char* face)
 {
@@ -58,7 +76,7 @@ void fitHeight(TTF_Font* font, int height)
 // score file and the name entry keep to ASCII. Other bytes draw as nothing.
 bool drawable(int code) { return code >= 32 && code < 127; }
 
-bool buildAtlas(PlatformFont* font)
+bool buildAtlas(SdlFont* font)
 {
     constexpr int kAtlasWidth = 1024;
     const SDL_Color white{255, 255, 255, 255};
@@ -101,7 +119,7 @@ bool buildAtlas(PlatformFont* font)
     return font->atlasPixels != nullptr;
 }
 
-SDL_Texture* atlasForDrawing(PlatformFont* font)
+SDL_Texture* atlasForDrawing(SdlFont* font)
 {
     if (!font->atlas && font->atlasPixels) {
         font->atlas = SDL_CreateTextureFromSurface(sdlRenderer(), font->atlasPixels);
@@ -111,7 +129,7 @@ SDL_Texture* atlasForDrawing(PlatformFont* font)
     return font->atlas;
 }
 
-void dropAtlasTexture(PlatformFont* font)
+void dropAtlasTexture(SdlFont* font)
 {
     if (font->atlas)
         SDL_DestroyTexture(font->atlas);
@@ -120,35 +138,47 @@ void dropAtlasTexture(PlatformFont* font)
 
 } // namespace
 
-PlatformFont* videoCreateFont(const char* face, int height)
+bool sdlFontsStart()
 {
-    if (!videoDeviceExists() || height <= 0)
-        return nullptr;
-    auto* font = new PlatformFont;
-    font->face = face;
-    font->height = height;
-    if (platformConfig.video != VideoBackend::None) {
-        font->file = matchFontFile(face);
-        font->font = font->file.empty() ? nullptr : TTF_OpenFont(font->file.c_str(), height);
-        if (!font->font) {
-            std::fprintf(stderr, "kestrelon: no font for \"%s\": %s\n", face, TTF_GetError());
-            delete font;
-            return nullptr;
-        }
-        fitHeight(font->font, height);
-        font->lineSkip = TTF_FontLineSkip(font->font);
-        if (!buildAtlas(font)) {
-            std::fprintf(stderr, "kestrelon: cannot draw the characters of \"%s\": %s\n", face, SDL_GetError());
-            TTF_CloseFont(font->font);
-            delete font;
-            return nullptr;
-        }
+    if (TTF_Init() != 0) {
+        std::fprintf(stderr, "kestrelon: fonts could not start: %s\n", TTF_GetError());
+        return false;
     }
-    return font;
+    return true;
 }
 
-void videoReleaseFont(PlatformFont* font)
+void sdlFontsStop()
 {
+    TTF_Quit();
+    FcFini();   // fontconfig's caches, kept for the whole process otherwise
+}
+
+bool sdlOpenFont(PlatformFont* record)
+{
+    const char* face = record->face.c_str();
+    auto* font = new SdlFont;
+    font->file = matchFontFile(face);
+    font->font = font->file.empty() ? nullptr : TTF_OpenFont(font->file.c_str(), record->height);
+    if (!font->font) {
+        std::fprintf(stderr, "kestrelon: no font for \"%s\": %s\n", face, TTF_GetError());
+        delete font;
+        return false;
+    }
+    fitHeight(font->font, record->height);
+    font->lineSkip = TTF_FontLineSkip(font->font);
+    if (!buildAtlas(font)) {
+        std::fprintf(stderr, "kestrelon: cannot draw the characters of \"%s\": %s\n", face, SDL_GetError());
+        TTF_CloseFont(font->font);
+        delete font;
+        return false;
+    }
+    record->native = font;
+    return true;
+}
+
+void sdlReleaseFont(PlatformFont* record)
+{
+    SdlFont* font = sdlFont(record);
     if (!font)
         return;
     dropAtlasTexture(font);
@@ -157,19 +187,19 @@ void videoReleaseFont(PlatformFont* font)
     if (font->font)
         TTF_CloseFont(font->font);
     delete font;
+    record->native = nullptr;
 }
 
-void fontOnLostDevice(PlatformFont* font)
+void sdlFontLost(PlatformFont* record)
 {
-    if (font)
+    if (SdlFont* font = sdlFont(record))
         dropAtlasTexture(font);
 }
 
-void fontOnResetDevice(PlatformFont*) {}
-
-void fontDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_view text)
+void sdlDrawText(PlatformFont* record, int x, int y, uint32_t argb, std::string_view text)
 {
-    if (!font || !font->font || !sdlRenderer() || text.empty())
+    SdlFont* font = sdlFont(record);
+    if (!font || !font->font)
         return;
     SDL_Texture* atlas = atlasForDrawing(font);
     if (!atlas)

@@ -1,10 +1,11 @@
 // Keyboard and pad on SDL. Key and controller events are caught by an event
 // watch as SDL queues them, so a key that goes down and up between two polls
 // is latched and still reads as down in the next poll.
-#include "platform/input.h"
-#include "platform/keys.h"
+#include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/test_hooks.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -52,9 +53,7 @@ int16_t xinputAxis(Sint16 value) { return value; }
 int16_t xinputAxisUp(Sint16 value) { return value == -32768 ? 32767 : static_cast<int16_t>(-value); }
 uint8_t xinputTrigger(Sint16 value) { return static_cast<uint8_t>(value <= 0 ? 0 : value * 255 / 32767); }
 
-} // namespace
-
-int sdlInputEventWatch(void*, SDL_Event* event)
+int eventWatch(void*, SDL_Event* event)
 {
     switch (event->type) {
     case SDL_KEYDOWN: keyEvent(event->key, true); break;
@@ -85,26 +84,26 @@ int sdlInputEventWatch(void*, SDL_Event* event)
     return 1;
 }
 
-bool sdlKeyboardStart()
+bool keyboardStart()
 {
     std::memset(dikForScancode, 0, sizeof dikForScancode);
-    for (int i = 0; i < kKeyCount; ++i)
-        dikForScancode[kKeys[i].scancode] = static_cast<uint8_t>(kKeys[i].code);
+    for (int i = 0; i < kScancodeKeyCount; ++i)
+        dikForScancode[kScancodeKeys[i].scancode] = static_cast<uint8_t>(kScancodeKeys[i].code);
     std::memset(held, 0, sizeof held);
     std::memset(latched, 0, sizeof latched);
     focused = sdlWindow() && SDL_GetKeyboardFocus() == sdlWindow();
-    SDL_AddEventWatch(sdlInputEventWatch, nullptr);
+    SDL_AddEventWatch(eventWatch, nullptr);
     openFirstPad();
     return true;
 }
 
-void sdlKeyboardStop()
+void keyboardStop()
 {
-    SDL_DelEventWatch(sdlInputEventWatch, nullptr);
+    SDL_DelEventWatch(eventWatch, nullptr);
     closePad();
 }
 
-void sdlInputPump()
+void pump()
 {
     SDL_PumpEvents();
     // Keys and pads were taken by the watch; don't let their events pile up
@@ -113,7 +112,7 @@ void sdlInputPump()
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
 }
 
-InputResult sdlKeyboardGetState(uint8_t state[256])
+InputResult getState(uint8_t state[256])
 {
     std::memset(state, 0, 256);
     if (!sdlWindow() || !focused) {
@@ -130,7 +129,7 @@ InputResult sdlKeyboardGetState(uint8_t state[256])
     return InputResult::Ok;
 }
 
-InputResult sdlKeyboardAcquire()
+InputResult acquire()
 {
     if (!sdlWindow() || !focused)
         return InputResult::NotAcquired;
@@ -138,16 +137,14 @@ InputResult sdlKeyboardAcquire()
         // Start from the keys as they are now; nothing from before counts.
         std::memset(latched, 0, sizeof latched);
         const Uint8* keys = SDL_GetKeyboardState(nullptr);
-        for (int i = 0; i < kKeyCount; ++i)
-            held[kKeys[i].code] = keys[kKeys[i].scancode] != 0;
+        for (int i = 0; i < kScancodeKeyCount; ++i)
+            held[kScancodeKeys[i].code] = keys[kScancodeKeys[i].scancode] != 0;
         acquired = true;
     }
     return InputResult::Ok;
 }
 
-void sdlKeyboardUnacquire() { acquired = false; }
-
-bool sdlPadGetState(PadState& state)
+bool padState(PadState& state)
 {
     if (!pad)
         return false;
@@ -174,13 +171,31 @@ bool sdlPadGetState(PadState& state)
     return true;
 }
 
-int keyCodeForScancode(int scancode)
+bool start(const PlatformConfig&)
 {
-    for (int i = 0; i < kKeyCount; ++i)
-        if (kKeys[i].scancode == scancode)
-            return kKeys[i].code;
-    return 0;
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
+        std::fprintf(stderr, "kestrelon: SDL could not start: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
 }
+
+} // namespace
+
+const InputService kSdlInput = {
+    .start = start,
+    .stop = [] { SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER); },
+    .keyboardStart = keyboardStart,
+    .keyboardStop = keyboardStop,
+    .beginPoll = pump,
+    .idlePass = [] {},
+    .ended = [] { return false; },
+    .nextMessage = sdlNextWindowMessage,
+    .keyboardGetState = getState,
+    .keyboardAcquire = acquire,
+    .keyboardUnacquire = [] { acquired = false; },
+    .padGetState = padState,
+};
 
 void injectKeyEventForTest(int scancode, bool down)
 {

@@ -1,27 +1,36 @@
-// Shared by the platform files that talk to SDL: the one window and renderer.
+// Shared by the SDL backend's files: the one window and renderer, the key
+// table, and the window system's messages.
 #pragma once
+#include "platform/video.h"
+#include "platform/window.h"
+
 #include <SDL.h>
 
-SDL_Window* sdlWindow();
-void sdlReleaseWindow();
-SDL_Renderer* sdlRenderer();
+#include <cstdint>
+#include <string_view>
 
-// Called when SDL reports that render targets (or the whole renderer) lost
-// their content: the device then reads as "not reset" until it is reset.
-void sdlNoteRenderReset(bool wholeDevice);
+SDL_Window* sdlWindow();
+SDL_Renderer* sdlRenderer();
 
 // Makes the back buffer the render target, doing a clear still owed first.
 void sdlTargetBackBuffer();
 
-// The SDL keyboard and pad (input_sdl.cpp). Key and controller events are
-// caught by an event watch, so that a tap between two polls is never lost.
-#include "platform/input.h"
+// Fonts (fonts_sdl.cpp): the font library's start and end, and the video
+// service's font calls.
+bool sdlFontsStart();
+void sdlFontsStop();
+bool sdlOpenFont(PlatformFont* font);
+void sdlReleaseFont(PlatformFont* font);
+void sdlFontLost(PlatformFont* font);
+void sdlDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_view text);
 
-int sdlInputEventWatch(void* userdata, SDL_Event* event);
-bool sdlKeyboardStart();
-void sdlKeyboardStop();
-void sdlInputPump();
-InputResult sdlKeyboardGetState(uint8_t state[256]);
-InputResult sdlKeyboardAcquire();
-void sdlKeyboardUnacquire();
-bool sdlPadGetState(PadState& state);
+// The next window event the game acts on, as a message (window_sdl.cpp).
+bool sdlNextWindowMessage(Message& message);
+
+// The keys of the key table by SDL scancode (keys_sdl.cpp).
+struct ScancodeKey {
+    SDL_Scancode scancode;
+    int code;   // DirectInput key code
+};
+extern const ScancodeKey kScancodeKeys[];
+extern const int kScancodeKeyCount;

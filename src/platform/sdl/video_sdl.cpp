@@ -1,12 +1,7 @@
-// The graphics device on SDL's renderer, and its headless stand-in. With no
-// video backend the device still exists, loses and resets as scripted, and
-// textures are decoded (so a bad file fails as it would), but nothing is drawn.
-#include "platform/image.h"
-#include "platform/platform.h"
-#include "platform/recorder.h"
+// The graphics device on SDL's renderer, in a window on the display or on
+// SDL's offscreen driver.
+#include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
-#include "platform/sdl/video_types.h"
-#include "platform/video.h"
 
 #include <cmath>
 #include <cstdio>
@@ -28,15 +23,6 @@ struct SpriteCopy {
 constexpr size_t kMaxSpriteCopies = 64;
 
 struct Device {
-    bool exists = false;
-    bool windowed = true;
-    bool needsReset = false;
-    bool driverError = false;
-    int lostTestsLeft = 0;
-    int failResetsLeft = 0;
-    int resets = 0;
-    bool spriteBatch = false;
-    SpriteTransform transform;
     SDL_Renderer* renderer = nullptr;
     // When the window's inside is exactly the view's size (and the renderer
     // is the software one), the window itself is the back buffer: one
@@ -46,17 +32,20 @@ struct Device {
     // map, so it is only done if something else is drawn first.
     bool clearPending = false;
     uint32_t clearColour = 0;
-    PlatformSurface backBuffer;
+    SDL_Texture* backBuffer = nullptr;        // null while drawing into the window
     SDL_Texture* currentTarget = nullptr;
     std::vector<PlatformTexture*> textures;   // every live texture, re-made after a renderer reset
-    std::vector<PlatformSurface*> surfaces;
-    bool texturesStale = false;
     std::vector<SpriteCopy> spriteCopies;     // sheet frames drawn scaled or turned
 };
 
+bool offscreen = false;   // SDL's offscreen driver: the software renderer only
 Device device;
 
-bool drawing() { return device.renderer != nullptr; }
+SDL_Texture* sdlTexture(const PlatformTexture* texture) { return static_cast<SDL_Texture*>(texture->native); }
+SDL_Texture* sdlTexture(const PlatformSurface* surface)
+{
+    return surface->backBuffer ? device.backBuffer : static_cast<SDL_Texture*>(surface->native);
+}
 
 void setTarget(SDL_Texture* target)
 {
@@ -94,29 +83,23 @@ bool canDrawIntoWindow()
 
 bool createBackBuffer()
 {
-    device.backBuffer.width = kBackBufferWidth;
-    device.backBuffer.height = kBackBufferHeight;
-    device.backBuffer.backBuffer = true;
-    device.backBuffer.target = true;
     device.clearPending = false;
-    if (!drawing())
-        return true;
-    if (device.backBuffer.texture)
-        SDL_DestroyTexture(device.backBuffer.texture);
-    device.backBuffer.texture = nullptr;
+    if (device.backBuffer)
+        SDL_DestroyTexture(device.backBuffer);
+    device.backBuffer = nullptr;
     device.currentTarget = nullptr;
     device.drawsIntoWindow = canDrawIntoWindow();
     if (device.drawsIntoWindow) {
         SDL_SetRenderTarget(device.renderer, nullptr);
         return true;
     }
-    device.backBuffer.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                                  SDL_TEXTUREACCESS_TARGET, kBackBufferWidth, kBackBufferHeight);
-    if (!device.backBuffer.texture)
+    device.backBuffer = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                          kBackBufferWidth, kBackBufferHeight);
+    if (!device.backBuffer)
         return false;
-    SDL_SetTextureBlendMode(device.backBuffer.texture, SDL_BLENDMODE_NONE);
-    SDL_SetTextureScaleMode(device.backBuffer.texture, SDL_ScaleModeLinear);
-    setTarget(device.backBuffer.texture);
+    SDL_SetTextureBlendMode(device.backBuffer, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(device.backBuffer, SDL_ScaleModeLinear);
+    setTarget(device.backBuffer);
     return true;
 }
 
@@ -125,7 +108,7 @@ bool createBackBuffer()
 // frame is drawn whole after its clear.
 void matchBackBufferToWindow()
 {
-    if (drawing() && device.drawsIntoWindow != canDrawIntoWindow())
+    if (device.drawsIntoWindow != canDrawIntoWindow())
         createBackBuffer();
 }
 
@@ -135,7 +118,7 @@ void doPendingClear()
         return;
     device.clearPending = false;
     const uint32_t argb = device.clearColour;
-    setTarget(device.backBuffer.texture);
+    setTarget(device.backBuffer);
     SDL_SetRenderDrawColor(device.renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, argb >> 24);
     SDL_RenderClear(device.renderer);
 }
@@ -144,7 +127,7 @@ void doPendingClear()
 void targetBackBuffer()
 {
     doPendingClear();
-    setTarget(device.backBuffer.texture);
+    setTarget(device.backBuffer);
 }
 
 // A renderer reset loses every texture: managed textures come back from the
@@ -163,17 +146,17 @@ void dropTextures()
 {
     dropSpriteCopies();
     for (PlatformTexture* texture : device.textures) {
-        if (texture->texture)
-            SDL_DestroyTexture(texture->texture);
-        texture->texture = nullptr;
+        if (texture->native)
+            SDL_DestroyTexture(sdlTexture(texture));
+        texture->native = nullptr;
     }
 }
 
 SDL_Texture* textureForDrawing(PlatformTexture* texture)
 {
-    if (!texture->texture)
-        texture->texture = uploadImage(texture->image, SDL_BLENDMODE_BLEND, SDL_ScaleModeLinear);
-    return texture->texture;
+    if (!texture->native)
+        texture->native = uploadImage(texture->image, SDL_BLENDMODE_BLEND, SDL_ScaleModeLinear);
+    return sdlTexture(texture);
 }
 
 void modulate(SDL_Texture* texture, uint32_t colour)
@@ -258,307 +241,13 @@ void composeIntoWindow()
         SDL_SetRenderDrawColor(device.renderer, 0, 0, 0, 255);
         SDL_RenderClear(device.renderer);
     }
-    SDL_RenderCopy(device.renderer, device.backBuffer.texture, nullptr, &view);
-}
-
-bool insideSurface(const PlatformSurface* surface, const PixelRect& rect)
-{
-    return rect.left >= 0 && rect.top >= 0 && rect.right <= surface->width && rect.bottom <= surface->height
-           && rect.left < rect.right && rect.top < rect.bottom;
+    SDL_RenderCopy(device.renderer, device.backBuffer, nullptr, &view);
 }
 
 SDL_Rect toSdl(const PixelRect& rect)
 {
     return SDL_Rect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
-
-std::string baseName(const std::string& path)
-{
-    size_t slash = path.find_last_of('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    size_t dot = name.find_last_of('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-} // namespace
-
-SDL_Renderer* sdlRenderer() { return device.renderer; }
-
-void sdlTargetBackBuffer()
-{
-    if (drawing())
-        targetBackBuffer();
-}
-
-void sdlNoteRenderReset(bool wholeDevice)
-{
-    device.needsReset = true;
-    if (wholeDevice)
-        device.texturesStale = true;
-}
-
-bool videoCreateDevice(bool windowed)
-{
-    device = Device{};
-    device.windowed = windowed;
-    if (platformConfig.video != VideoBackend::None) {
-        SDL_Window* window = sdlWindow();
-        if (!window)
-            return false;
-        Uint32 flags = SDL_RENDERER_TARGETTEXTURE;
-        if (platformConfig.video == VideoBackend::Offscreen)
-            flags |= SDL_RENDERER_SOFTWARE;
-        device.renderer = SDL_CreateRenderer(window, -1, flags);
-        if (!device.renderer && !(flags & SDL_RENDERER_SOFTWARE))
-            device.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_TARGETTEXTURE | SDL_RENDERER_SOFTWARE);
-        if (!device.renderer) {
-            std::fprintf(stderr, "kestrelon: no graphics device: %s\n", SDL_GetError());
-            return false;
-        }
-        if (!createBackBuffer()) {
-            std::fprintf(stderr, "kestrelon: no back buffer: %s\n", SDL_GetError());
-            SDL_DestroyRenderer(device.renderer);
-            device.renderer = nullptr;
-            return false;
-        }
-    } else {
-        createBackBuffer();
-    }
-    device.exists = true;
-    return true;
-}
-
-bool videoDeviceExists() { return device.exists; }
-
-CooperativeLevel videoTestCooperativeLevel()
-{
-    if (device.driverError)
-        return CooperativeLevel::DriverInternalError;
-    if (device.lostTestsLeft > 0) {
-        --device.lostTestsLeft;
-        return CooperativeLevel::DeviceLost;
-    }
-    if (device.needsReset)
-        return CooperativeLevel::DeviceNotReset;
-    return CooperativeLevel::Ok;
-}
-
-bool videoResetDevice(bool windowed)
-{
-    if (!device.exists)
-        return false;
-    if (device.failResetsLeft > 0) {
-        --device.failResetsLeft;
-        return false;
-    }
-    if (device.lostTestsLeft > 0)
-        return false;
-    device.windowed = windowed;
-    if (drawing()) {
-        SDL_SetWindowFullscreen(sdlWindow(), windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-        if (device.texturesStale) {
-            dropTextures();
-            device.texturesStale = false;
-        }
-        if (!createBackBuffer())
-            return false;
-    }
-    device.needsReset = false;
-    ++device.resets;
-    return true;
-}
-
-void videoReleaseDevice()
-{
-    if (!device.exists)
-        return;
-    dropTextures();
-    if (device.backBuffer.texture)
-        SDL_DestroyTexture(device.backBuffer.texture);
-    device.backBuffer.texture = nullptr;
-    if (device.renderer)
-        SDL_DestroyRenderer(device.renderer);
-    device.renderer = nullptr;
-    device.exists = false;
-}
-
-void videoClear(uint32_t argb)
-{
-    if (!drawing())
-        return;
-    matchBackBufferToWindow();
-    device.clearPending = true;
-    device.clearColour = argb;
-}
-
-bool videoBeginScene()
-{
-    // A lost device cannot draw until it has been reset.
-    return device.exists && !device.needsReset && device.lostTestsLeft == 0 && !device.driverError;
-}
-
-void videoEndScene() {}
-
-void videoPresent()
-{
-    recordPresent();
-    if (!drawing())
-        return;
-    composeIntoWindow();
-    SDL_RenderPresent(device.renderer);
-    setTarget(device.backBuffer.texture);
-}
-
-bool videoDrawsIntoWindow() { return device.drawsIntoWindow; }
-
-bool videoSaveScreenshot(const char* path, bool windowed)
-{
-    if (!drawing())
-        return false;
-    int width = kBackBufferWidth, height = kBackBufferHeight;
-    if (windowed) {
-        // The window's client area as the player sees it, letterbox included.
-        composeIntoWindow();
-        SDL_GetRendererOutputSize(device.renderer, &width, &height);
-    } else {
-        targetBackBuffer();
-    }
-    SDL_Surface* shot = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!shot)
-        return false;
-    bool read = SDL_RenderReadPixels(device.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot->pixels, shot->pitch) == 0;
-    setTarget(device.backBuffer.texture);
-    if (read) {
-        SDL_Surface* rgb = SDL_ConvertSurfaceFormat(shot, SDL_PIXELFORMAT_RGB24, 0);
-        if (rgb) {
-            SDL_SaveBMP(rgb, path);
-            SDL_FreeSurface(rgb);
-        }
-    }
-    SDL_FreeSurface(shot);
-    return read;
-}
-
-bool videoReadBackBuffer(std::vector<uint32_t>& argb)
-{
-    if (!drawing())
-        return false;
-    argb.assign(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight, 0);
-    targetBackBuffer();
-    return SDL_RenderReadPixels(device.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(),
-                                kBackBufferWidth * 4) == 0;
-}
-
-PlatformSurface* videoGetBackBuffer() { return device.exists ? &device.backBuffer : nullptr; }
-
-PlatformSurface* videoCreateOffscreenSurface(int width, int height)
-{
-    if (!device.exists || width <= 0 || height <= 0)
-        return nullptr;
-    auto* surface = new PlatformSurface;
-    surface->width = width;
-    surface->height = height;
-    surface->target = true;
-    if (drawing()) {
-        surface->texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                             width, height);
-        if (!surface->texture) {
-            delete surface;
-            return nullptr;
-        }
-        SDL_SetTextureBlendMode(surface->texture, SDL_BLENDMODE_NONE);
-        SDL_SetTextureScaleMode(surface->texture, SDL_ScaleModeNearest);
-    }
-    device.surfaces.push_back(surface);
-    return surface;
-}
-
-PlatformSurface* videoLoadSurface(const std::string& path, uint32_t colourKey, std::string& error)
-{
-    if (!device.exists) {
-        error = "no graphics device";
-        return nullptr;
-    }
-    auto* surface = new PlatformSurface;
-    if (!loadKeyedImage(path, colourKey, surface->image, error)) {
-        delete surface;
-        return nullptr;
-    }
-    // A plain surface has no alpha: keyed texels are simply black.
-    for (uint32_t& texel : surface->image.argb)
-        texel |= 0xFF000000u;
-    surface->width = surface->image.width;
-    surface->height = surface->image.height;
-    if (drawing()) {
-        surface->texture = uploadImage(surface->image, SDL_BLENDMODE_NONE, SDL_ScaleModeNearest);
-        if (!surface->texture) {
-            error = SDL_GetError();
-            delete surface;
-            return nullptr;
-        }
-    }
-    surface->image.argb.clear();
-    surface->image.argb.shrink_to_fit();
-    device.surfaces.push_back(surface);
-    return surface;
-}
-
-void videoReleaseSurface(PlatformSurface* surface)
-{
-    if (!surface || surface->backBuffer)
-        return;
-    if (surface->texture)
-        SDL_DestroyTexture(surface->texture);
-    std::erase(device.surfaces, surface);
-    delete surface;
-}
-
-bool videoCopySurface(PlatformSurface* source, const PixelRect& sourceRect, PlatformSurface* destination,
-                      const PixelRect& destinationRect)
-{
-    if (!source || !destination || !destination->target)
-        return false;
-    if (!insideSurface(source, sourceRect) || !insideSurface(destination, destinationRect))
-        return false;
-    if (!drawing())
-        return true;
-    SDL_Rect from = toSdl(sourceRect);
-    SDL_Rect to = toSdl(destinationRect);
-    if (destination->backBuffer) {
-        // Surfaces are opaque: a copy over the whole view makes its clear moot.
-        if (to.x == 0 && to.y == 0 && to.w == kBackBufferWidth && to.h == kBackBufferHeight)
-            device.clearPending = false;
-        doPendingClear();
-    }
-    setTarget(destination->texture);
-    bool copied = SDL_RenderCopy(device.renderer, source->texture, &from, &to) == 0;
-    setTarget(device.backBuffer.texture);
-    return copied;
-}
-
-bool videoCreateSpriteBatch()
-{
-    device.spriteBatch = device.exists;
-    device.transform = SpriteTransform{};
-    return device.spriteBatch;
-}
-
-void videoReleaseSpriteBatch() { device.spriteBatch = false; }
-
-bool spriteBatchBegin()
-{
-    if (!device.spriteBatch)
-        return false;
-    if (drawing())
-        targetBackBuffer();
-    return true;
-}
-
-void spriteBatchEnd() {}
-
-void spriteSetTransform(const SpriteTransform& transform) { device.transform = transform; }
-
-namespace {
 
 // How a sprite is drawn: a plain copy of `texture` (the part `from`, or all
 // of it) to `at`; or, at a turn other than a quarter turn, turned on each draw.
@@ -580,13 +269,12 @@ SDL_Rect rounded(const SDL_FRect& rect)
 }
 
 // Makes the scaled or turned copy a draw needs, if it is not made yet.
-SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x, float y)
+SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x, float y, const SpriteTransform& t)
 {
     SpritePlan plan;
-    SDL_Texture* sdlTexture = textureForDrawing(texture);
-    if (!sdlTexture)
+    SDL_Texture* whole = textureForDrawing(texture);
+    if (!whole)
         return plan;
-    const SpriteTransform& t = device.transform;
     plan.from = toSdl(source);
     // The texel rectangle starts at (x, y) before the transform: scaled about
     // the origin, turned about the transform's centre, then moved.
@@ -598,9 +286,9 @@ SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x
         // Unturned sprites are plain copies; scaled ones from a copy made at
         // their size once, since scaling on every draw costs time and memory.
         plan.at = size;
-        plan.texture = sdlTexture;
+        plan.texture = whole;
         if (size.w != plan.from.w || size.h != plan.from.h) {
-            plan.texture = spriteCopy(texture, sdlTexture, plan.from, size.w, size.h);
+            plan.texture = spriteCopy(texture, whole, plan.from, size.w, size.h);
             plan.wholeTexture = true;
         }
         return plan;
@@ -608,14 +296,14 @@ SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x
     plan.centre = SDL_FPoint{t.centreX - x * t.scale, t.centreY - y * t.scale};
     const int quarterTurns = quarterTurnsOf(t.rotation);
     if (quarterTurns < 0) {
-        plan.texture = sdlTexture;
+        plan.texture = whole;
         plan.turnedOnEachDraw = true;
         plan.degrees = static_cast<double>(t.rotation) * (180.0 / M_PI);
         return plan;
     }
     // A quarter turn keeps the rectangle a rectangle: draw a copy made turned
     // once, over the box the turned sprite covers.
-    plan.texture = spriteCopy(texture, sdlTexture, plan.from, size.w, size.h, quarterTurns);
+    plan.texture = spriteCopy(texture, whole, plan.from, size.w, size.h, quarterTurns);
     plan.wholeTexture = true;
     const bool sideways = quarterTurns % 2 != 0;
     const float pivotX = plan.to.x + plan.centre.x, pivotY = plan.to.y + plan.centre.y;
@@ -638,14 +326,157 @@ SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x
     return plan;
 }
 
-} // namespace
 
-void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour)
+// ---------------------------------------------------------------------------
+// The service's functions.
+
+bool start(const PlatformConfig& config)
 {
-    if (!texture || !device.spriteBatch || !drawing())
-        return;
+    offscreen = config.video == VideoBackend::Offscreen;
+    return sdlFontsStart();
+}
+
+bool createDevice(bool)
+{
+    device = Device{};
+    SDL_Window* window = sdlWindow();
+    if (!window)
+        return false;
+    Uint32 flags = SDL_RENDERER_TARGETTEXTURE;
+    if (offscreen)
+        flags |= SDL_RENDERER_SOFTWARE;
+    device.renderer = SDL_CreateRenderer(window, -1, flags);
+    if (!device.renderer && !(flags & SDL_RENDERER_SOFTWARE))
+        device.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_TARGETTEXTURE | SDL_RENDERER_SOFTWARE);
+    if (!device.renderer) {
+        std::fprintf(stderr, "kestrelon: no graphics device: %s\n", SDL_GetError());
+        return false;
+    }
+    if (!createBackBuffer()) {
+        std::fprintf(stderr, "kestrelon: no back buffer: %s\n", SDL_GetError());
+        SDL_DestroyRenderer(device.renderer);
+        device.renderer = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool resetDevice(bool windowed, bool texturesLost)
+{
+    SDL_SetWindowFullscreen(sdlWindow(), windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (texturesLost)
+        dropTextures();
+    return createBackBuffer();
+}
+
+void releaseDevice()
+{
+    dropTextures();
+    if (device.backBuffer)
+        SDL_DestroyTexture(device.backBuffer);
+    device.backBuffer = nullptr;
+    if (device.renderer)
+        SDL_DestroyRenderer(device.renderer);
+    device.renderer = nullptr;
+}
+
+void clear(uint32_t argb)
+{
+    matchBackBufferToWindow();
+    device.clearPending = true;
+    device.clearColour = argb;
+}
+
+void present()
+{
+    composeIntoWindow();
+    SDL_RenderPresent(device.renderer);
+    setTarget(device.backBuffer);
+}
+
+bool saveScreenshot(const char* path, bool windowed)
+{
+    int width = kBackBufferWidth, height = kBackBufferHeight;
+    if (windowed) {
+        // The window's client area as the player sees it, letterbox included.
+        composeIntoWindow();
+        SDL_GetRendererOutputSize(device.renderer, &width, &height);
+    } else {
+        targetBackBuffer();
+    }
+    SDL_Surface* shot = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!shot)
+        return false;
+    bool read = SDL_RenderReadPixels(device.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot->pixels, shot->pitch) == 0;
+    setTarget(device.backBuffer);
+    if (read) {
+        SDL_Surface* rgb = SDL_ConvertSurfaceFormat(shot, SDL_PIXELFORMAT_RGB24, 0);
+        if (rgb) {
+            SDL_SaveBMP(rgb, path);
+            SDL_FreeSurface(rgb);
+        }
+    }
+    SDL_FreeSurface(shot);
+    return read;
+}
+
+bool readBackBuffer(std::vector<uint32_t>& argb)
+{
+    argb.assign(static_cast<size_t>(kBackBufferWidth) * kBackBufferHeight, 0);
     targetBackBuffer();
-    SpritePlan plan = planSprite(texture, source, x, y);
+    return SDL_RenderReadPixels(device.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(),
+                                kBackBufferWidth * 4) == 0;
+}
+
+bool makeTarget(PlatformSurface* surface)
+{
+    SDL_Texture* texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                             surface->width, surface->height);
+    if (!texture)
+        return false;
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    surface->native = texture;
+    return true;
+}
+
+bool adoptSurface(PlatformSurface* surface, const KeyedImage& image, std::string& error)
+{
+    surface->native = uploadImage(image, SDL_BLENDMODE_NONE, SDL_ScaleModeNearest);
+    if (!surface->native)
+        error = SDL_GetError();
+    return surface->native != nullptr;
+}
+
+void releaseSurface(PlatformSurface* surface)
+{
+    if (surface->native)
+        SDL_DestroyTexture(sdlTexture(surface));
+    surface->native = nullptr;
+}
+
+bool copySurface(PlatformSurface* source, const PixelRect& sourceRect, PlatformSurface* destination,
+                 const PixelRect& destinationRect)
+{
+    SDL_Rect from = toSdl(sourceRect);
+    SDL_Rect to = toSdl(destinationRect);
+    if (destination->backBuffer) {
+        // Surfaces are opaque: a copy over the whole view makes its clear moot.
+        if (to.x == 0 && to.y == 0 && to.w == kBackBufferWidth && to.h == kBackBufferHeight)
+            device.clearPending = false;
+        doPendingClear();
+    }
+    setTarget(sdlTexture(destination));
+    bool copied = SDL_RenderCopy(device.renderer, sdlTexture(source), &from, &to) == 0;
+    setTarget(device.backBuffer);
+    return copied;
+}
+
+void drawSprite(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour,
+                const SpriteTransform& transform)
+{
+    targetBackBuffer();
+    SpritePlan plan = planSprite(texture, source, x, y, transform);
     if (!plan.texture)
         return;
     modulate(plan.texture, colour);
@@ -656,12 +487,10 @@ void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, floa
         SDL_RenderCopy(device.renderer, plan.texture, plan.wholeTexture ? nullptr : &plan.from, &plan.at);
 }
 
-void spritePrepare(PlatformTexture* texture, const PixelRect& source)
+void prepareSprite(PlatformTexture* texture, const PixelRect& source, const SpriteTransform& transform)
 {
-    if (!texture || !device.spriteBatch || !drawing())
-        return;
     targetBackBuffer();
-    SpritePlan plan = planSprite(texture, source, 0.0f, 0.0f);
+    SpritePlan plan = planSprite(texture, source, 0.0f, 0.0f, transform);
     if (!plan.texture || plan.turnedOnEachDraw)
         return;
     // Drawn once, as a real draw is: the renderer keeps a little bookkeeping
@@ -670,50 +499,53 @@ void spritePrepare(PlatformTexture* texture, const PixelRect& source)
     SDL_RenderCopy(device.renderer, plan.texture, plan.wholeTexture ? nullptr : &plan.from, &plan.at);
 }
 
-PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, std::string& error)
+bool adoptTexture(PlatformTexture* texture, std::string& error)
 {
-    if (!device.exists) {
-        error = "no graphics device";
-        return nullptr;
-    }
-    auto* texture = new PlatformTexture;
-    if (!loadKeyedImage(path, colourKey, texture->image, error)) {
-        delete texture;
-        return nullptr;
-    }
-    texture->name = baseName(path);
-    if (drawing() && !textureForDrawing(texture)) {
+    if (!textureForDrawing(texture)) {
         error = SDL_GetError();
-        delete texture;
-        return nullptr;
-    }
-    if (!drawing()) {
-        texture->image.argb.clear();   // only the size is needed when nothing is drawn
-        texture->image.argb.shrink_to_fit();
+        return false;
     }
     device.textures.push_back(texture);
-    return texture;
+    return true;
 }
 
-void videoReleaseTexture(PlatformTexture* texture)
+void releaseTexture(PlatformTexture* texture)
 {
-    if (!texture)
-        return;
     dropSpriteCopies(texture);
-    if (texture->texture)
-        SDL_DestroyTexture(texture->texture);
+    if (texture->native)
+        SDL_DestroyTexture(sdlTexture(texture));
+    texture->native = nullptr;
     std::erase(device.textures, texture);
-    delete texture;
 }
 
-const std::string& textureName(const PlatformTexture* texture) { return texture->name; }
+} // namespace
 
-void headlessDeviceLose(int lostTests)
-{
-    device.lostTestsLeft = lostTests;
-    device.needsReset = true;
-}
+SDL_Renderer* sdlRenderer() { return device.renderer; }
 
-void headlessDeviceDriverError() { device.driverError = true; }
-void headlessDeviceFailResets(int count) { device.failResetsLeft = count; }
-int headlessDeviceResetCount() { return device.resets; }
+void sdlTargetBackBuffer() { targetBackBuffer(); }
+
+const VideoService kSdlVideo = {
+    .start = start,
+    .stop = sdlFontsStop,
+    .createDevice = createDevice,
+    .resetDevice = resetDevice,
+    .releaseDevice = releaseDevice,
+    .clear = clear,
+    .present = present,
+    .saveScreenshot = saveScreenshot,
+    .readBackBuffer = readBackBuffer,
+    .drawsIntoWindow = [] { return device.drawsIntoWindow; },
+    .makeTarget = makeTarget,
+    .adoptSurface = adoptSurface,
+    .releaseSurface = releaseSurface,
+    .copySurface = copySurface,
+    .beginBatch = targetBackBuffer,
+    .drawSprite = drawSprite,
+    .prepareSprite = prepareSprite,
+    .adoptTexture = adoptTexture,
+    .releaseTexture = releaseTexture,
+    .openFont = sdlOpenFont,
+    .releaseFont = sdlReleaseFont,
+    .fontLost = sdlFontLost,
+    .drawText = sdlDrawText,
+};

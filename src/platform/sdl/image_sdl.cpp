@@ -1,4 +1,4 @@
-// Decoding through SDL_image; no video subsystem is needed for this.
+// Decoding pictures through SDL_image; no video subsystem is needed for this.
 #include "platform/image.h"
 
 #include <SDL.h>

@@ -1,0 +1,13 @@
+// No window at all: the headless runs draw nowhere and read their window
+// events from the script.
+#include "platform/backends.h"
+
+const WindowService kNoWindow = {
+    .start = [](const PlatformConfig&) { return true; },
+    .stop = [] {},
+    .create = [](const char*, int, int) { return true; },
+    .show = [] {},
+    .hideCursor = [] {},
+    .destroy = [] {},
+    .messageBox = [](const char*, const char*) {},
+};

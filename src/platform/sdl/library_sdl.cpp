@@ -1,0 +1,27 @@
+// The SDL library's own start and end: the hints every backend and the file
+// decoders rely on, and its event loop.
+#include "platform/backends.h"
+#include "platform/sdl/sdl_internal.h"
+
+#include <cstdio>
+
+bool sdlLibraryStart(const PlatformConfig& config)
+{
+    // A WAV file that ends before its data does is damaged, not short.
+    SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
+    SDL_SetHint(SDL_HINT_WAVE_RIFF_CHUNK_SIZE, "strict");
+    // A controller is read whatever window has the focus, as XInput reads it;
+    // the game only polls while it is active anyway.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // A scripted run reads no window events, so SDL must not turn SIGINT and
+    // SIGTERM into a quit event nobody takes: let them end the process.
+    if (config.input == InputBackend::Script)
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_Init(SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "kestrelon: SDL could not start: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+void sdlLibraryStop() { SDL_Quit(); }
