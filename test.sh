@@ -4,12 +4,12 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz targets.
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 install_missing "${build_packages[@]}" "${test_packages[@]}"
-build_game
+build_game "$KESTRELON_BUILD" -DKESTRELON_TESTS=ON
 ctest --test-dir "$KESTRELON_BUILD" --output-on-failure -j2
 
 echo "== the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers"
 sanitized="$KESTRELON_ROOT/build-sanitize"
-CC=clang CXX=clang++ build_game "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DKESTRELON_SANITIZE=ON -DKESTRELON_FUZZ=ON \
+CC=clang CXX=clang++ build_game "$sanitized" -DCMAKE_BUILD_TYPE=Debug -DKESTRELON_SANITIZE=ON -DKESTRELON_FUZZ=ON -DKESTRELON_TESTS=ON \
   -DKESTRELON_DATA_DIR="$sanitized/data"
 # The real-window test is left to the normal build: the X server's GL driver
 # keeps memory that leak checks cannot name.

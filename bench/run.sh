@@ -3,12 +3,14 @@
 # $KESTRELON_BENCH_BUILD), measures, and prints one table of figures against
 # their goals. Figures, not tests: the exit status is 0 whatever they are.
 #   bash bench/run.sh
-set -u
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/../tools/setup.sh"
+set +e +o pipefail
+root=$KESTRELON_ROOT
 build=${KESTRELON_BENCH_BUILD:-$root/build}
 testsprite=${TESTSPRITE2:-/usr/libexec/installed-tests/SDL2/testsprite2}
 
-cmake -S "$root" -B "$build" >/dev/null || exit 1
+install_missing "${build_packages[@]}" "${bench_packages[@]}" >&2 || exit 1
+cmake -S "$root" -B "$build" -DKESTRELON_BENCH=ON >/dev/null || exit 1
 cmake --build "$build" -j2 --target bench >/dev/null || { echo "bench: the build failed" >&2; exit 1; }
 bench="$build/kestrelon-bench"
 preload="$build/bench/libkestrelon-bench-first-present.so"

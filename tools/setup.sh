@@ -6,10 +6,13 @@ set -euo pipefail
 KESTRELON_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KESTRELON_BUILD="$KESTRELON_ROOT/build"
 
+# What building and playing the game needs; what the tests add; what the
+# benchmarks add.
 build_packages=(cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev
-  libsdl2-mixer-dev libfontconfig-dev libcairo2-dev fonts-liberation2 libgtest-dev)
-test_packages=(xvfb xauth xdotool imagemagick sox clang libclang-rt-14-dev libsdl2-tests
+  libsdl2-mixer-dev libfontconfig-dev libcairo2-dev fonts-liberation2)
+test_packages=(libgtest-dev xvfb xauth xdotool imagemagick sox clang libclang-rt-14-dev libsdl2-tests
   desktop-file-utils appstream x11-utils)
+bench_packages=(xvfb xauth xdotool libsdl2-tests x11-utils)
 
 install_missing() {
   local missing=() p

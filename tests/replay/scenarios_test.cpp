@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -31,27 +33,49 @@ std::vector<Scenario> scenarios()
     return list;
 }
 
+// Names the scenario in the test list and in failures.
+void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
+
+struct ScenarioTest : testing::TestWithParam<Scenario> {};
+
 } // namespace
 
-TEST(Scenarios, EveryScriptReplaysItsTraceExactly)
+TEST_P(ScenarioTest, ReplaysItsTraceExactly)
 {
-    auto list = scenarios();
-    ASSERT_GE(list.size(), 2u);
+    const Scenario& scenario = GetParam();
     const std::string folder = std::string(KESTRELON_SOURCE_DIR) + "/tests/replay/scenarios/";
-    for (const Scenario& scenario : list) {
-        SCOPED_TRACE(scenario.name);
-        std::string dir = makeGameDir();
-        ProcessResult run = runCommand(binaryPath("kestrelon-replay") + " --dir " + dir + " --script " + folder
-                                       + scenario.name + ".script --trace " + dir + "/trace.jsonl --draws --frames "
-                                       + scenario.frames
-                                       + (scenario.start == "menu" ? "" : " --start " + scenario.start));
-        ASSERT_EQ(run.exitCode, 0) << run.output;
-        auto actual = splitLines(readFile(dir + "/trace.jsonl"));
-        auto expected = splitLines(runCommand("gzip -dc " + folder + scenario.name + ".trace.gz").output);
-        ASSERT_FALSE(expected.empty());
-        for (size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
-            ASSERT_EQ(actual[i], expected[i]) << "first difference in frame " << i + 1;
-        EXPECT_EQ(actual.size(), expected.size());
-        removeTree(dir);
+    std::string dir = makeGameDir();
+    ProcessResult run = runCommand(binaryPath("kestrelon-replay") + " --dir " + dir + " --script " + folder
+                                   + scenario.name + ".script --trace " + dir + "/trace.jsonl --draws --frames "
+                                   + scenario.frames + (scenario.start == "menu" ? "" : " --start " + scenario.start));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    auto actual = splitLines(readFile(dir + "/trace.jsonl"));
+    auto expected = splitLines(runCommand("gzip -dc " + folder + scenario.name + ".trace.gz").output);
+    ASSERT_FALSE(expected.empty());
+    for (size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
+        ASSERT_EQ(actual[i], expected[i]) << "first difference in frame " << i + 1;
+    EXPECT_EQ(actual.size(), expected.size());
+    removeTree(dir);
+}
+
+// One test per committed scenario, named after it, so that one that fails
+// does not hide the others.
+INSTANTIATE_TEST_SUITE_P(Committed, ScenarioTest, testing::ValuesIn(scenarios()),
+                         [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
+
+// Every script in the folder is listed, so none is left out of the run.
+TEST(Scenarios, EveryCommittedScriptIsListedWithItsTrace)
+{
+    const std::string folder = std::string(KESTRELON_SOURCE_DIR) + "/tests/replay/scenarios/";
+    std::set<std::string> listed;
+    for (const Scenario& scenario : scenarios()) {
+        listed.insert(scenario.name);
+        EXPECT_TRUE(std::filesystem::exists(folder + scenario.name + ".trace.gz")) << scenario.name;
+    }
+    EXPECT_GE(listed.size(), 2u);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() == ".script") {
+            EXPECT_TRUE(listed.count(entry.path().stem().string())) << entry.path() << " is not in scenarios.txt";
+        }
     }
 }
