@@ -95,15 +95,15 @@ struct VideoService {
     bool (*copySurface)(PlatformSurface* source, const PixelRect& sourceRect, PlatformSurface* destination,
                         const PixelRect& destinationRect);
     void (*beginBatch)();
-    void (*drawSprite)(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour,
+    void (*spriteDraw)(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour,
                        const SpriteTransform& transform);
-    void (*prepareSprite)(PlatformTexture* texture, const PixelRect& source, const SpriteTransform& transform);
+    void (*spritePrepare)(PlatformTexture* texture, const PixelRect& source, const SpriteTransform& transform);
     bool (*adoptTexture)(PlatformTexture* texture, std::string& error);
     void (*releaseTexture)(PlatformTexture* texture);
     bool (*openFont)(PlatformFont* font);
     void (*releaseFont)(PlatformFont* font);
     void (*fontLost)(PlatformFont* font);
-    void (*drawText)(PlatformFont* font, int x, int y, uint32_t argb, std::string_view text);
+    void (*fontDrawText)(PlatformFont* font, int x, int y, uint32_t argb, std::string_view text);
 };
 
 struct SoundService {

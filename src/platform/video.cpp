@@ -198,13 +198,13 @@ void spriteSetTransform(const SpriteTransform& transform) { device.transform = t
 void spriteDraw(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour)
 {
     if (texture && device.spriteBatch)
-        video->drawSprite(texture, source, x, y, colour, device.transform);
+        video->spriteDraw(texture, source, x, y, colour, device.transform);
 }
 
 void spritePrepare(PlatformTexture* texture, const PixelRect& source)
 {
     if (texture && device.spriteBatch)
-        video->prepareSprite(texture, source, device.transform);
+        video->spritePrepare(texture, source, device.transform);
 }
 
 PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, std::string& error)
@@ -270,7 +270,7 @@ void fontOnResetDevice(PlatformFont*) {}
 void fontDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_view text)
 {
     if (font && !text.empty())
-        video->drawText(font, x, y, argb, text);
+        video->fontDrawText(font, x, y, argb, text);
 }
 
 void simulateDeviceLoss(int lostTests)

@@ -19,8 +19,8 @@ const VideoService kNoVideo = {
     .releaseSurface = [](PlatformSurface*) {},
     .copySurface = [](PlatformSurface*, const PixelRect&, PlatformSurface*, const PixelRect&) { return true; },
     .beginBatch = [] {},
-    .drawSprite = [](PlatformTexture*, const PixelRect&, float, float, uint32_t, const SpriteTransform&) {},
-    .prepareSprite = [](PlatformTexture*, const PixelRect&, const SpriteTransform&) {},
+    .spriteDraw = [](PlatformTexture*, const PixelRect&, float, float, uint32_t, const SpriteTransform&) {},
+    .spritePrepare = [](PlatformTexture*, const PixelRect&, const SpriteTransform&) {},
     .adoptTexture =
         [](PlatformTexture* texture, std::string&) {
             // Only the name is ever asked for.
@@ -31,5 +31,5 @@ const VideoService kNoVideo = {
     .openFont = [](PlatformFont*) { return true; },
     .releaseFont = [](PlatformFont*) {},
     .fontLost = [](PlatformFont*) {},
-    .drawText = [](PlatformFont*, int, int, uint32_t, std::string_view) {},
+    .fontDrawText = [](PlatformFont*, int, int, uint32_t, std::string_view) {},
 };

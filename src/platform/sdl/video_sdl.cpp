@@ -472,8 +472,8 @@ bool copySurface(PlatformSurface* source, const PixelRect& sourceRect, PlatformS
     return copied;
 }
 
-void drawSprite(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour,
-                const SpriteTransform& transform)
+void drawFromSheet(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour,
+                   const SpriteTransform& transform)
 {
     targetBackBuffer();
     SpritePlan plan = planSprite(texture, source, x, y, transform);
@@ -487,7 +487,7 @@ void drawSprite(PlatformTexture* texture, const PixelRect& source, float x, floa
         SDL_RenderCopy(device.renderer, plan.texture, plan.wholeTexture ? nullptr : &plan.from, &plan.at);
 }
 
-void prepareSprite(PlatformTexture* texture, const PixelRect& source, const SpriteTransform& transform)
+void prepareFromSheet(PlatformTexture* texture, const PixelRect& source, const SpriteTransform& transform)
 {
     targetBackBuffer();
     SpritePlan plan = planSprite(texture, source, 0.0f, 0.0f, transform);
@@ -540,12 +540,12 @@ const VideoService kSdlVideo = {
     .releaseSurface = releaseSurface,
     .copySurface = copySurface,
     .beginBatch = targetBackBuffer,
-    .drawSprite = drawSprite,
-    .prepareSprite = prepareSprite,
+    .spriteDraw = drawFromSheet,
+    .spritePrepare = prepareFromSheet,
     .adoptTexture = adoptTexture,
     .releaseTexture = releaseTexture,
     .openFont = sdlOpenFont,
     .releaseFont = sdlReleaseFont,
     .fontLost = sdlFontLost,
-    .drawText = sdlDrawText,
+    .fontDrawText = sdlDrawText,
 };
