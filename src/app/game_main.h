@@ -1,6 +1,8 @@
 // The program: the single-instance guard, the window, start-up, the message
 // loop and shutdown. The game and the replay runner both run through here.
 #pragma once
+#include "platform/platform.h"
+
 #include <cstdint>
 
 struct GameRun {
@@ -9,8 +11,6 @@ struct GameRun {
     void (*afterStartup)() = nullptr;  // called once start-up has finished
     void (*afterFrame)() = nullptr;    // called after every frame-driver call
 };
-
-constexpr int kStartupFailedExitCode = 1;
 
 // Returns the process exit code: the quit message's, 0 for a refused second
 // copy, kStartupFailedExitCode when start-up failed.

@@ -1,6 +1,7 @@
 // Sound set-up and the playback patterns.
 #include "audio/sound.h"
 
+#include "platform/platform.h"
 #include "platform/window.h"
 
 #include <cmath>
@@ -82,7 +83,7 @@ bool initSound()
         return false;
     }
     if (version < kRequiredSoundVersion) {
-        showMessageBox("Error", "Error, you are using an old version of FMOD!");
+        showMessageBox("Error", "Error, you are using an old version of FMOD!", kStartupFailedExitCode);
         return false;
     }
     int drivers = 0;

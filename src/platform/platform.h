@@ -16,6 +16,10 @@ struct PlatformConfig {
     bool record = false;   // keep draws, sounds, sleeps and presents for traces
 };
 
+// The process's exit status when the game cannot start: no display, no
+// window, a data file missing or damaged.
+constexpr int kStartupFailedExitCode = 1;
+
 // Picks each service's backend and starts what they need. Returns false with
 // a message on stderr when a library cannot start.
 bool platformStart(const PlatformConfig& config);

@@ -25,8 +25,11 @@ struct Message {
 // running copy holds it. The kernel drops it when the process ends.
 bool acquireSingleInstanceGuard(const char* name);
 
-// A message box with an OK button (also written to stderr).
-void showMessageBox(const char* caption, const char* text);
+// A message box with an OK button (also written to stderr). It waits for
+// the player outside the message loop, so a terminating signal (Ctrl+C,
+// SIGTERM, a closed terminal) while it is open ends the process at once with
+// `exitCodeIfEnded`, the code that case ends with anyway.
+void showMessageBox(const char* caption, const char* text, int exitCodeIfEnded);
 
 bool windowCreate(const char* title, int width, int height);
 void windowShow();

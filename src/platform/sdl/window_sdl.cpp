@@ -5,12 +5,25 @@
 #include "platform/test_hooks.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
 SDL_Window* window = nullptr;
 bool destroyed = false;
 bool onDisplay = false;   // a real window, not the offscreen driver's
+
+// Without a display SDL falls back to a driver that draws nowhere; a game
+// that plays to nobody is no use. A driver asked for by name is honoured.
+bool fellBackToNoDisplay()
+{
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (asked && *asked)
+        return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
 
 bool start(const PlatformConfig& config)
 {
@@ -25,6 +38,12 @@ bool start(const PlatformConfig& config)
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "kestrelon: SDL could not start: %s\n", SDL_GetError());
+        return false;
+    }
+    if (onDisplay && fellBackToNoDisplay()) {
+        std::fprintf(stderr, "kestrelon: no display found: run it from a desktop session (DISPLAY or "
+                             "WAYLAND_DISPLAY must name a running display)\n");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     return true;

@@ -1,0 +1,54 @@
+// Reading the command line.
+#include "app/command_line.h"
+
+#include <string_view>
+
+CommandLine parseCommandLine(int argc, const char* const* argv)
+{
+    CommandLine line;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            line.action = CommandLine::Action::Help;
+            return line;
+        }
+        if (argument == "--version") {
+            line.action = CommandLine::Action::Version;
+            return line;
+        }
+        line.action = CommandLine::Action::Refuse;
+        line.problem = argument.starts_with("-") ? "unknown option '" + std::string(argument) + "'"
+                                                 : "unexpected argument '" + std::string(argument) + "'";
+        return line;
+    }
+    return line;
+}
+
+const char* usageText()
+{
+    return "Usage: kestrelon [OPTION]\n"
+           "Kestrelon, a 2-D space shooter: steer a fighter over a scrolling star map,\n"
+           "shoot the bouncing asteroids and the boss, and put your name among the ten\n"
+           "best scores.\n"
+           "\n"
+           "Keys:\n"
+           "  arrow keys   fly; on the menus, move the highlight (a game controller's\n"
+           "               left stick flies too)\n"
+           "  Space        fire two shots; leave the game-over and high-score screens\n"
+           "  Enter        choose; confirm your name; leave the credits\n"
+           "  Escape       back to the menu (Continue resumes the game)\n"
+           "  A to Z       your name in the high-score table (up to six letters)\n"
+           "  F12          save a screenshot\n"
+           "\n"
+           "Files, in the folder the game runs in (~/.local/share/kestrelon, or\n"
+           "$XDG_DATA_HOME/kestrelon, when installed; the source tree with play.sh):\n"
+           "  data/scores.txt   the high-score table\n"
+           "  screen000.bmp     the last F12 screenshot\n"
+           "\n"
+           "Options:\n"
+           "  --help           show this help and exit\n"
+           "  --version        show the version and exit\n"
+           "\n"
+           "Exit status: 0 when the game ends normally, 1 when it cannot start (no\n"
+           "display, a missing data file), 2 for a bad option.\n";
+}

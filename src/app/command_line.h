@@ -1,0 +1,20 @@
+// The game's command line: what the player asked for, or what was wrong
+// with it. Reading it opens nothing and loads nothing.
+#pragma once
+#include <string>
+
+struct CommandLine {
+    enum class Action { Play, Help, Version, Refuse };
+    Action action = Action::Play;
+    std::string problem;   // for Refuse: one line naming the option
+};
+
+CommandLine parseCommandLine(int argc, const char* const* argv);
+
+// The text --help prints.
+const char* usageText();
+
+constexpr int kBadCommandLineExitCode = 2;
+
+// What --version prints (without the line end).
+constexpr const char* kVersionText = "kestrelon 0.3";
