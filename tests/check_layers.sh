@@ -15,48 +15,32 @@
 set -u
 root="${1:-.}"
 
-layer_of() {   # a path under src/ -> its layer
-  case "$1" in
-    platform/sdl/*) echo platform/sdl ;;
-    platform/headless/*) echo platform/headless ;;
-    *) echo "${1%%/*}" ;;
-  esac
-}
-
-floor_of() {
-  case "$1" in
-    app) echo 8 ;;
-    screens) echo 7 ;;
-    scores) echo 6 ;;
-    game) echo 5 ;;
-    render) echo 4 ;;
-    input | audio) echo 3 ;;
-    platform/sdl | platform/headless) echo 2 ;;
-    platform) echo 1 ;;
-    *) echo 0 ;;
-  esac
-}
-
-problems=""
-while IFS= read -r file; do
-  own=$(layer_of "${file#"$root/src/"}")
-  own_floor=$(floor_of "$own")
-  [ "$own_floor" -eq 0 ] && continue
-  while IFS= read -r line; do
-    header=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' <<<"$line")
-    [ -n "$header" ] || continue
-    [ -e "$root/src/$header" ] || continue
-    theirs=$(layer_of "$header")
-    their_floor=$(floor_of "$theirs")
-    if [ "$their_floor" -gt "$own_floor" ] || { [ "$their_floor" -eq "$own_floor" ] && [ "$theirs" != "$own" ]; }; then
-      problems+="${file#"$root/"}: $own/ includes $header ($theirs/)"$'\n'
-    fi
-  done < <(grep -E '^[[:space:]]*#[[:space:]]*include' "$file")
-done < <(find "$root/src" -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
+# Every quoted include of src/, as "file<TAB>header", judged in one pass.
+problems=$(cd "$root/src" && grep -rE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' . |
+  sed -E 's|^\./([^:]*):[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]*)".*|\1\t\2|' |
+  while IFS=$'\t' read -r file header; do [ -e "$header" ] && printf '%s\t%s\n' "$file" "$header"; done |
+  awk -F'\t' '
+    function layer(path) {
+      if (path ~ /^platform\/sdl\//) return "platform/sdl"
+      if (path ~ /^platform\/headless\//) return "platform/headless"
+      sub(/\/.*/, "", path)
+      return path
+    }
+    BEGIN {
+      floor["app"] = 8; floor["screens"] = 7; floor["scores"] = 6; floor["game"] = 5; floor["render"] = 4
+      floor["input"] = 3; floor["audio"] = 3; floor["platform/sdl"] = 2; floor["platform/headless"] = 2
+      floor["platform"] = 1
+    }
+    {
+      own = layer($1); theirs = layer($2)
+      if (!(own in floor) || !(theirs in floor)) next
+      if (floor[theirs] > floor[own] || (floor[theirs] == floor[own] && theirs != own))
+        printf "src/%s: %s/ includes %s (%s/)\n", $1, own, $2, theirs
+    }')
 
 if [ -n "$problems" ]; then
   echo "includes that climb a layer or cross a floor:"
-  printf '%s' "$problems"
+  echo "$problems"
   exit 1
 fi
 echo "every include points down"
