@@ -218,6 +218,22 @@ launcher)
   links_into "$work/moved/${shipped#$root/}"
   [ -L "$folder/data/retired.bmp" ] && bad "the dangling link data/retired.bmp was kept"
   [ -e "$folder/data/scores.txt.new" ] && bad "a temporary score file was left behind"
+
+  # The game runs in the player's folder, yet a recording named on the
+  # command line is where the player typed it. A stand-in game lists its
+  # folder and arguments.
+  cp -a "$root" "$work/stubbed"
+  stub="$work/stubbed/${libexecdir#$root/}/kestrelon/kestrelon"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$PWD" "$@" >"%s"\n' "$work/args" >"$stub"
+  (cd "$work/elsewhere" && env -u XDG_DATA_HOME HOME="$work/home" "$work/stubbed/${launcher#$root/}" \
+    --record "my game.txt" --watch=sub/w.txt --watch /abs/x.txt --record= plain) \
+    || bad "the launcher failed with a stand-in game"
+  expected_args=$(printf '%s\n' "$folder" --record "$work/elsewhere/my game.txt" \
+    "--watch=$work/elsewhere/sub/w.txt" --watch /abs/x.txt --record= plain)
+  [ "$(cat "$work/args" 2>/dev/null)" = "$expected_args" ] || bad "the game was started with
+$(cat "$work/args" 2>/dev/null)
+instead of
+$expected_args"
   finish
   ;;
 
