@@ -8,9 +8,11 @@
 #                          the same bytes from a second run of the generator
 #   desktop_file_validate  desktop-file-validate       (skipped without it)
 #   appstream_validate     appstreamcli validate       (skipped without it)
+#   manual                 the manual page: this version, paths that exist,
+#                          no groff warnings
 #   launcher               the installed launcher runs the installed game in
 #                          the player's own folder, with no display
-# install_test.sh CHECK BUILD_DIR SOURCE_DIR DATA_DIR CMAKE BINDIR LIBEXECDIR DATADIR VERSION
+# install_test.sh CHECK BUILD_DIR SOURCE_DIR DATA_DIR CMAKE BINDIR LIBEXECDIR DATADIR VERSION MANDIR
 set -u
 check=$1 build=$(cd "$2" && pwd) source=$3 data=$4 cmake=$5 version=$9
 stage="$build/test-artifacts/install"
@@ -23,10 +25,12 @@ under_usr() { case "$1" in /*) echo "$root$1" ;; *) echo "$root/usr/$1" ;; esac;
 bindir=$(under_usr "$6")
 libexecdir=$(under_usr "$7")
 datadir=$(under_usr "$8")
+mandir=$(under_usr "${10}")
 launcher="$bindir/kestrelon"
 shipped="$datadir/kestrelon/data"
 desktop="$datadir/applications/$id.desktop"
 metainfo="$datadir/metainfo/$id.metainfo.xml"
+manual="$mandir/man6/kestrelon.6"
 icon() { echo "$datadir/icons/hicolor/$1x$1/apps/$id.png"; }
 
 problems=0
@@ -59,6 +63,7 @@ layout)
     game_data_files | sed "s|^|${shipped#$root/}/|"
     echo "${desktop#$root/}"
     echo "${metainfo#$root/}"
+    echo "${manual#$root/}"
     for n in $sizes; do f=$(icon "$n"); echo "${f#$root/}"; done
   )
   missing_or_extra=$(diff <(sort <<<"$expected") <(cd "$root" && find . ! -type d | sed 's|^\./||' | sort))
@@ -137,6 +142,27 @@ appstream_validate)
   finish
   ;;
 
+manual)
+  [ -f "$manual" ] || { bad "no manual page $manual"; finish; }
+  # The title line and the --version text name the version being installed.
+  th_version=$(sed -n 's/^\.TH KESTRELON 6 [^ ]* "Kestrelon \([^"]*\)".*/\1/p' "$manual")
+  [ "$th_version" = "$version" ] || bad "the page's title line names version '$th_version', the project is $version"
+  grep -q "kestrelon $version" "$manual" || bad "the page does not give 'kestrelon $version' as the --version text"
+  # Every installed path the page names is there (the stage's prefix is /usr).
+  named=$(sed 's/\\-/-/g' "$manual" | grep -oE '/usr/[A-Za-z0-9_./-]*[A-Za-z0-9_/]' | sort -u)
+  [ -n "$named" ] || bad "the page names no installed path"
+  for path in $named; do
+    [ -e "$root$path" ] || bad "the page names $path, which is not installed"
+  done
+  if command -v groff >/dev/null; then
+    warnings=$(groff -ww -man -z "$manual" 2>&1)
+    [ -z "$warnings" ] || bad "groff warns about the page: $warnings"
+  else
+    echo "note: groff missing, the page's markup not checked"
+  fi
+  finish
+  ;;
+
 launcher)
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
@@ -192,6 +218,22 @@ launcher)
   links_into "$work/moved/${shipped#$root/}"
   [ -L "$folder/data/retired.bmp" ] && bad "the dangling link data/retired.bmp was kept"
   [ -e "$folder/data/scores.txt.new" ] && bad "a temporary score file was left behind"
+
+  # The game runs in the player's folder, yet a recording named on the
+  # command line is where the player typed it. A stand-in game lists its
+  # folder and arguments.
+  cp -a "$root" "$work/stubbed"
+  stub="$work/stubbed/${libexecdir#$root/}/kestrelon/kestrelon"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$PWD" "$@" >"%s"\n' "$work/args" >"$stub"
+  (cd "$work/elsewhere" && env -u XDG_DATA_HOME HOME="$work/home" "$work/stubbed/${launcher#$root/}" \
+    --record "my game.txt" --watch=sub/w.txt --watch /abs/x.txt --record= plain) \
+    || bad "the launcher failed with a stand-in game"
+  expected_args=$(printf '%s\n' "$folder" --record "$work/elsewhere/my game.txt" \
+    "--watch=$work/elsewhere/sub/w.txt" --watch /abs/x.txt --record= plain)
+  [ "$(cat "$work/args" 2>/dev/null)" = "$expected_args" ] || bad "the game was started with
+$(cat "$work/args" 2>/dev/null)
+instead of
+$expected_args"
   finish
   ;;
 
