@@ -3,6 +3,18 @@
 
 #include <string_view>
 
+namespace {
+
+CommandLine refuse(std::string problem)
+{
+    CommandLine line;
+    line.action = CommandLine::Action::Refuse;
+    line.problem = std::move(problem);
+    return line;
+}
+
+} // namespace
+
 CommandLine parseCommandLine(int argc, const char* const* argv)
 {
     CommandLine line;
@@ -16,17 +28,27 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
             line.action = CommandLine::Action::Version;
             return line;
         }
-        line.action = CommandLine::Action::Refuse;
-        line.problem = argument.starts_with("-") ? "unknown option '" + std::string(argument) + "'"
-                                                 : "unexpected argument '" + std::string(argument) + "'";
-        return line;
+        std::string* file = argument == "--record" ? &line.record
+                            : argument == "--watch" ? &line.watch
+                            : argument == "--trace" ? &line.trace
+                                                    : nullptr;
+        if (!file)
+            return refuse(argument.starts_with("-") ? "unknown option '" + std::string(argument) + "'"
+                                                    : "unexpected argument '" + std::string(argument) + "'");
+        if (i + 1 >= argc || std::string_view(argv[i + 1]).empty())
+            return refuse("option '" + std::string(argument) + "' needs a file name");
+        if (!file->empty())
+            return refuse("option '" + std::string(argument) + "' given twice");
+        *file = argv[++i];
     }
+    if (!line.record.empty() && !line.watch.empty())
+        return refuse("--record and --watch cannot go together");
     return line;
 }
 
 const char* usageText()
 {
-    return "Usage: kestrelon [OPTION]\n"
+    return "Usage: kestrelon [OPTION]...\n"
            "Kestrelon, a 2-D space shooter: steer a fighter over a scrolling star map,\n"
            "shoot the bouncing asteroids and the boss, and put your name among the ten\n"
            "best scores.\n"
@@ -46,9 +68,15 @@ const char* usageText()
            "  screen000.bmp     the last F12 screenshot\n"
            "\n"
            "Options:\n"
+           "  --record FILE    play as usual and write the whole session to FILE, to\n"
+           "                   be watched or checked frame for frame later\n"
+           "  --watch FILE     play the recording FILE back in the window, at the pace\n"
+           "                   it was recorded (your keys are not read, nothing is saved)\n"
+           "  --trace FILE     with either: a line per frame of what the game did\n"
            "  --help           show this help and exit\n"
            "  --version        show the version and exit\n"
            "\n"
            "Exit status: 0 when the game ends normally, 1 when it cannot start (no\n"
-           "display, a missing data file), 2 for a bad option.\n";
+           "display, a missing data file, a recording that cannot be written or\n"
+           "read), 2 for a bad option.\n";
 }

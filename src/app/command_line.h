@@ -6,6 +6,9 @@
 struct CommandLine {
     enum class Action { Play, Help, Version, Refuse };
     Action action = Action::Play;
+    std::string record;    // --record FILE: write the session to FILE
+    std::string watch;     // --watch FILE: play the recording FILE back
+    std::string trace;     // --trace FILE: a line per frame of what the game did
     std::string problem;   // for Refuse: one line naming the option
 };
 

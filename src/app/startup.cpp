@@ -9,12 +9,35 @@
 #include "game/world.h"
 #include "input/blocking_wait.h"
 #include "input/input.h"
+#include "platform/recording.h"
 #include "render/assets.h"
 #include "render/device.h"
 #include "scores/score_table.h"
 #include "screens/screen_state.h"
 
 #include <cstdio>
+#include <string>
+
+namespace {
+
+// The score table from the player's file, written into a session being
+// recorded; or, playing a recording back, the table it was recorded with,
+// kept in memory only: the player's own file is never touched.
+bool loadScoreTable()
+{
+    std::string recorded;
+    if (recordedScoreTable(recorded)) {
+        readScoresFromText(recorded, scoreTable);
+        keepScoresInMemoryOnly();
+        return true;
+    }
+    if (!loadScores())
+        return false;
+    recordScoreTable(writeScoresToText(scoreTable));
+    return true;
+}
+
+} // namespace
 
 bool initGame()
 {
@@ -34,7 +57,7 @@ bool initGame()
         std::fprintf(stderr, "kestrelon: cannot create the map buffer\n");
         return false;
     }
-    if (!loadScores()) {
+    if (!loadScoreTable()) {
         std::fprintf(stderr, "kestrelon: cannot open %s\n", kScoreFilePath);
         return false;
     }

@@ -9,16 +9,32 @@ const VideoService* startedVideo = nullptr;
 
 bool platformStart(const PlatformConfig& config)
 {
-    const ClockService& clock = config.clock == ClockBackend::Real ? kSdlClock : kVirtualClock;
-    const InputService& input = config.input == InputBackend::Sdl ? kSdlInput : kScriptInput;
+    const ClockService* clockChosen = config.clock == ClockBackend::Real ? &kSdlClock : &kVirtualClock;
+    const InputService* inputChosen = config.input == InputBackend::Sdl ? &kSdlInput : &kScriptInput;
     const bool windowed = config.video != VideoBackend::None;
     const WindowService& window = windowed ? kSdlWindow : kNoWindow;
-    const VideoService& video = windowed ? kSdlVideo : kNoVideo;
+    const VideoService* videoChosen = windowed ? &kSdlVideo : &kNoVideo;
+    const SoundService* soundChosen = config.audio == AudioBackend::Sdl ? &kSdlSound : &kSilentSound;
+    if (config.tape == Tape::Record) {
+        clockChosen = &recordingClock(*clockChosen);
+        inputChosen = &recordingInput(*inputChosen);
+        videoChosen = &recordingVideo(*videoChosen);
+        soundChosen = &recordingSound(*soundChosen);
+    } else if (config.tape == Tape::Play) {
+        // Watching in a window keeps pace with real time; a check runs flat out.
+        clockChosen = &playbackClock(config.clock == ClockBackend::Real ? clockChosen : nullptr);
+        inputChosen = &playbackInput(config.input == InputBackend::Sdl ? inputChosen : nullptr);
+        videoChosen = &playbackVideo(*videoChosen);
+        soundChosen = &playbackSound(*soundChosen);
+    }
+    const ClockService& clock = *clockChosen;
+    const InputService& input = *inputChosen;
+    const VideoService& video = *videoChosen;
     useClock(clock);
     useInput(input);
     useWindow(window);
     useVideo(video);
-    useSound(config.audio == AudioBackend::Sdl ? kSdlSound : kSilentSound);
+    useSound(*soundChosen);
     useRecorder(config.record ? kKeepingRecorder : kNoRecorder);
 
     // SDL first: the services' own parts of it need its hints set and its

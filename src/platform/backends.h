@@ -20,11 +20,21 @@
 struct ClockService {
     void (*start)();
     int64_t (*performanceCounter)();
+    int64_t (*peekCounter)();   // the counter without moving a sampled clock
     int64_t (*performanceFrequency)();
     uint32_t (*tickCount)();
     void (*sleep)(uint32_t ms);
     void (*yield)();
     void (*newPass)();   // the message loop starts a pass
+};
+
+// A message of the window system, and what the device lost with it (a
+// renderer's targets or all it had), which the seam notes as it hands the
+// message on.
+struct SystemMessage {
+    enum class Lost { Nothing, RenderTargets, WholeDevice };
+    Message message;
+    Lost lost = Lost::Nothing;
 };
 
 struct InputService {
@@ -37,7 +47,7 @@ struct InputService {
     bool (*ended)();
     // The next message from the window system, if any (posted ones come first
     // and are the seam's own).
-    bool (*nextMessage)(Message& message);
+    bool (*nextMessage)(SystemMessage& message);
     InputResult (*keyboardGetState)(uint8_t state[256]);
     InputResult (*keyboardAcquire)();
     void (*keyboardUnacquire)();
@@ -159,6 +169,19 @@ extern const SoundService kSilentSound;         // headless/sound_silent.cpp
 extern const RecorderService kKeepingRecorder;  // headless/recorder.cpp
 extern const RecorderService kNoRecorder;       // recorder.cpp
 
+// The tape (platform/tape/): the chosen backends wrapped to write every
+// answer to the recording, or stand-ins that give the recording's answers.
+// Playing back, the clock keeps pace with `paceBy` (null: as fast as it
+// can), and `viewer` is the window system the viewer may close (null: none).
+const ClockService& recordingClock(const ClockService& base);
+const InputService& recordingInput(const InputService& base);
+const VideoService& recordingVideo(const VideoService& base);
+const SoundService& recordingSound(const SoundService& base);
+const ClockService& playbackClock(const ClockService* paceBy);
+const InputService& playbackInput(const InputService* viewer);
+const VideoService& playbackVideo(const VideoService& base);
+const SoundService& playbackSound(const SoundService& base);
+
 // The SDL library itself (sdl/library_sdl.cpp): its hints and its event
 // loop, started before any service and stopped after all of them. The file
 // decoders use it whatever the backends are.
@@ -167,7 +190,7 @@ void sdlLibraryStop();
 
 // The next message of the window system, from the chosen input (window.cpp
 // takes it after the posted ones).
-bool nextWindowSystemMessage(Message& message);
+bool nextWindowSystemMessage(SystemMessage& message);
 
 // Set by platformStart.
 void useClock(const ClockService& service);

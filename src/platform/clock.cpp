@@ -11,6 +11,7 @@ const ClockService* clock = &kVirtualClock;
 void useClock(const ClockService& service) { clock = &service; }
 
 int64_t readPerformanceCounter() { return clock->performanceCounter(); }
+int64_t peekPerformanceCounter() { return clock->peekCounter(); }
 int64_t readPerformanceFrequency() { return clock->performanceFrequency(); }
 uint32_t readTickCount() { return clock->tickCount(); }
 

@@ -24,4 +24,4 @@ bool padGetState(PadState& state)
     return input->padGetState(state);
 }
 
-bool nextWindowSystemMessage(Message& message) { return input->nextMessage(message); }
+bool nextWindowSystemMessage(SystemMessage& message) { return input->nextMessage(message); }

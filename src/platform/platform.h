@@ -7,6 +7,9 @@ enum class ClockBackend { Real, Virtual };
 enum class InputBackend { Sdl, Script };
 enum class VideoBackend { Window, Offscreen, None };
 enum class AudioBackend { Sdl, Headless };
+// A session recorded (every answer of the chosen backends written down) or
+// played back (the answers read from the recording; see recording.h).
+enum class Tape { None, Record, Play };
 
 struct PlatformConfig {
     ClockBackend clock = ClockBackend::Real;
@@ -14,6 +17,7 @@ struct PlatformConfig {
     VideoBackend video = VideoBackend::Window;
     AudioBackend audio = AudioBackend::Sdl;
     bool record = false;   // keep draws, sounds, sleeps and presents for traces
+    Tape tape = Tape::None;  // the recording is started before platformStart
 };
 
 // The process's exit status when the game cannot start: no display, no

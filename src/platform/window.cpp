@@ -89,7 +89,13 @@ bool peekMessage(Message& message)
         posted.pop_front();
         return true;
     }
-    return nextWindowSystemMessage(message);
+    SystemMessage fromSystem;
+    if (!nextWindowSystemMessage(fromSystem))
+        return false;
+    if (fromSystem.lost != SystemMessage::Lost::Nothing)
+        videoNoteContentLost(fromSystem.lost == SystemMessage::Lost::WholeDevice);
+    message = fromSystem.message;
+    return true;
 }
 
 void postMessage(const Message& message) { posted.push_back(message); }

@@ -52,6 +52,11 @@ void insertPendingEntry();
 // returns false; the table in memory is unchanged either way. Callers may ignore the result.
 bool saveScores();
 
+// From now on the table lives in memory only: saveScores writes nothing and
+// reports success. For a recorded session played back, whose table is not
+// the player's.
+void keepScoresInMemoryOnly();
+
 // Pure reading of the score file's text into table (all ten places are reset first).
 // See score_text.cpp for the exact rules; in short, each place is rank, name, score as
 // white-space separated fields, and a line holding only two numbers is a place with an

@@ -2,13 +2,14 @@
 #include "replay.h"
 
 #include "app/game_main.h"
+#include "app/trace.h"
+#include "game/world.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/recorder.h"
+#include "platform/recording.h"
 #include "platform/script.h"
 #include "screens/screen_state.h"
-#include "game/world.h"
-#include "trace.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,10 +22,11 @@
 namespace {
 
 struct ReplayOptions {
-    std::string dir;
+    std::string dir = ".";
     std::string script;
     std::string trace;
-    int64_t frames = 10000;
+    std::string record;
+    int64_t frames = -1;   // not given
     int startDifficulty = 0;   // 0: start on the menu
     bool render = false;
     bool draws = false;
@@ -43,8 +45,8 @@ int usage(const char* problem)
 {
     std::fprintf(stderr,
                  "kestrelon-replay: %s\n"
-                 "usage: kestrelon-replay --dir DIR --script FILE --trace FILE [--frames N]\n"
-                 "                        [--start novice|hero] [--render] [--draws]\n",
+                 "usage: kestrelon-replay --script FILE --trace FILE [--dir DIR] [--frames N]\n"
+                 "                        [--start novice|hero] [--render] [--draws] [--record OUT]\n",
                  problem);
     return kReplayUsageExitCode;
 }
@@ -69,6 +71,9 @@ bool parseArguments(int argc, char** argv, ReplayOptions& options, std::string& 
                 return false;
         } else if (argument == "--trace") {
             if (!value(options.trace))
+                return false;
+        } else if (argument == "--record") {
+            if (!value(options.record))
                 return false;
         } else if (argument == "--frames") {
             std::string frames;
@@ -102,8 +107,8 @@ bool parseArguments(int argc, char** argv, ReplayOptions& options, std::string& 
             return false;
         }
     }
-    if (options.dir.empty() || options.script.empty() || options.trace.empty()) {
-        problem = "--dir, --script and --trace are needed";
+    if (options.script.empty() || options.trace.empty()) {
+        problem = "--script and --trace are needed";
         return false;
     }
     return true;
@@ -150,11 +155,25 @@ int runReplay(int argc, char** argv)
         return usage(("cannot read the script " + options.script).c_str());
     std::stringstream text;
     text << scriptFile.rdbuf();
+    const bool recording = looksLikeRecording(text.str());
     std::vector<ScriptStep> steps;
-    if (!parseReplayScript(text.str(), steps, problem)) {
+    if (recording) {
+        if (options.startDifficulty != 0 || !options.record.empty())
+            return usage("a recording starts where it was recorded and cannot be recorded again");
+        if (!startPlayback(options.script, problem)) {
+            std::fprintf(stderr, "kestrelon-replay: %s\n", problem.c_str());
+            return kReplayUsageExitCode;
+        }
+    } else if (!parseReplayScript(text.str(), steps, problem)) {
         std::fprintf(stderr, "kestrelon-replay: %s: %s\n", options.script.c_str(), problem.c_str());
         return kReplayUsageExitCode;
     }
+    if (options.frames < 0)
+        options.frames = recording ? -1 : 10000;
+    if (!options.record.empty() && options.startDifficulty != 0)
+        return usage("--record takes a run from the menu, as a player starts one, not from --start");
+    if (!options.record.empty() && !startRecording(options.record, problem))
+        return usage(problem.c_str());
 
     state = ReplayState{};
     state.trace = std::fopen(options.trace.c_str(), "wb");
@@ -173,6 +192,7 @@ int runReplay(int argc, char** argv)
     config.video = options.render ? VideoBackend::Offscreen : VideoBackend::None;
     config.audio = AudioBackend::Headless;
     config.record = true;
+    config.tape = recording ? Tape::Play : !options.record.empty() ? Tape::Record : Tape::None;
     if (!platformStart(config)) {
         std::fclose(state.trace);
         return kStartupFailedExitCode;
@@ -185,6 +205,8 @@ int runReplay(int argc, char** argv)
     run.afterStartup = afterStartup;
     run.afterFrame = afterFrame;
     int exitCode = runKestrelon(run);
+    if (!options.record.empty())
+        finishRecording();
     platformStop();
     std::fclose(state.trace);
     return exitCode;

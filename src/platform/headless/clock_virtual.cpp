@@ -13,6 +13,7 @@ constexpr int64_t kPassMicroseconds = 20000;
 const ClockService kVirtualClock = {
     .start = [] { microseconds = 0; },
     .performanceCounter = [] { return microseconds; },
+    .peekCounter = [] { return microseconds; },
     .performanceFrequency = [] { return kFrequency; },
     .tickCount = [] { return static_cast<uint32_t>(microseconds / 1000); },
     .sleep = [](uint32_t ms) { microseconds += static_cast<int64_t>(ms) * 1000; },

@@ -133,7 +133,7 @@ const InputService kScriptInput = {
     .idlePass = idlePass,
     .ended = inputScriptExhausted,
     // The script's window events are posted as its lines are read.
-    .nextMessage = [](Message&) { return false; },
+    .nextMessage = [](SystemMessage&) { return false; },
     .keyboardGetState = getState,
     .keyboardAcquire = acquire,
     .keyboardUnacquire = [] { script.acquired = false; },

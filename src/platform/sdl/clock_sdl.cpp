@@ -6,6 +6,7 @@
 const ClockService kSdlClock = {
     .start = [] {},
     .performanceCounter = [] { return static_cast<int64_t>(SDL_GetPerformanceCounter()); },
+    .peekCounter = [] { return static_cast<int64_t>(SDL_GetPerformanceCounter()); },
     .performanceFrequency = [] { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); },
     .tickCount = [] { return static_cast<uint32_t>(SDL_GetTicks()); },
     .sleep = [](uint32_t ms) { SDL_Delay(ms); },

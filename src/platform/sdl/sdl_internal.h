@@ -1,6 +1,7 @@
 // Shared by the SDL backend's files: the one window and renderer, the key
 // table, and the window system's messages.
 #pragma once
+#include "platform/backends.h"
 #include "platform/video.h"
 #include "platform/window.h"
 
@@ -25,7 +26,7 @@ void sdlFontLost(PlatformFont* font);
 void sdlDrawText(PlatformFont* font, int x, int y, uint32_t argb, std::string_view text);
 
 // The next window event the game acts on, as a message (window_sdl.cpp).
-bool sdlNextWindowMessage(Message& message);
+bool sdlNextWindowMessage(SystemMessage& message);
 
 // The keys of the key table by SDL scancode (keys_sdl.cpp).
 struct ScancodeKey {

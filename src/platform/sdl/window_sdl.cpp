@@ -96,8 +96,9 @@ void messageBox(const char* caption, const char* text)
 
 // Window events become the window procedure's messages; everything else that
 // reached the queue is dropped here (keys and pads were taken by the watch).
-bool translate(const SDL_Event& event, Message& message)
+bool translate(const SDL_Event& event, SystemMessage& system)
 {
+    Message& message = system.message;
     switch (event.type) {
     case SDL_QUIT:
         message = {MessageType::Close, 0};
@@ -105,7 +106,8 @@ bool translate(const SDL_Event& event, Message& message)
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
         // Lost render targets: let the window procedure run the device recovery.
-        videoNoteContentLost(event.type == SDL_RENDER_DEVICE_RESET);
+        system.lost = event.type == SDL_RENDER_DEVICE_RESET ? SystemMessage::Lost::WholeDevice
+                                                            : SystemMessage::Lost::RenderTargets;
         message = {MessageType::ActivateApp, 1};
         return true;
     case SDL_WINDOWEVENT:
@@ -128,11 +130,12 @@ bool translate(const SDL_Event& event, Message& message)
 
 SDL_Window* sdlWindow() { return window; }
 
-bool sdlNextWindowMessage(Message& message)
+bool sdlNextWindowMessage(SystemMessage& message)
 {
     SDL_PumpEvents();
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        message = SystemMessage{};
         if (translate(event, message))
             return true;
     }

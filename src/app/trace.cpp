@@ -1,6 +1,6 @@
 // The trace line. Floats are written with 9 significant digits, so each one
 // reads back to the same 32-bit value.
-#include "trace.h"
+#include "app/trace.h"
 
 #include "app/frame_driver.h"
 #include "audio/sound.h"
@@ -231,7 +231,7 @@ void appendTraceLine(std::string& out, int64_t callNumber, bool withDraws)
 {
     out += "{\"n\":";
     appendInt(out, callNumber);
-    field(out, "t", readPerformanceCounter() * 1000 / readPerformanceFrequency());
+    field(out, "t", peekPerformanceCounter() * 1000 / readPerformanceFrequency());
     field(out, "frameScale", frameScale);
     key(out, "mode");
     appendString(out, modeName(lastFrameMode));
