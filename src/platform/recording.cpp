@@ -142,18 +142,24 @@ std::string keyboardLine(const std::vector<std::string_view>& words, Recording& 
 
 std::string padLine(const std::vector<std::string_view>& words, Recording& recording)
 {
-    if (words.size() != 2)
-        return "a controller read is \"-\" or X,Y, with a repeat count in front";
     Run<PadRead> run;
-    std::string_view value;
-    if (!runCount(words[1], run.count, value))
-        return "bad repeat count in \"" + std::string(words[1]) + "\"";
-    if (value != "-") {
-        size_t comma = value.find(',');
+    run.count = 1;
+    size_t value = 1;
+    if (words.size() == 3) {
+        std::string_view rest;
+        if (!runCount(words[1], run.count, rest) || !words[1].ends_with('*') || !rest.empty())
+            return "bad repeat count \"" + std::string(words[1]) + "\"";
+        value = 2;
+    } else if (words.size() != 2) {
+        return "a controller read is \"-\" or X,Y, with a repeat count in front";
+    }
+    const std::string_view read = words[value];
+    if (read != "-") {
+        size_t comma = read.find(',');
         int32_t x = 0, y = 0;
-        if (comma == std::string_view::npos || !number(value.substr(0, comma), x) || !number(value.substr(comma + 1), y)
+        if (comma == std::string_view::npos || !number(read.substr(0, comma), x) || !number(read.substr(comma + 1), y)
             || x < -32768 || x > 32767 || y < -32768 || y > 32767)
-            return "bad stick value \"" + std::string(value) + "\"";
+            return "bad stick value \"" + std::string(read) + "\"";
         run.value = PadRead{true, static_cast<int16_t>(x), static_cast<int16_t>(y)};
     }
     recording.pads.push_back(run);
@@ -367,6 +373,8 @@ void closePadRun()
     std::string& out = writer.pending;
     out += "p ";
     appendRunCount(out, writer.pad.count);
+    if (writer.pad.count > 1)
+        out += ' ';
     if (!writer.pad.value.connected) {
         out += '-';
     } else {
