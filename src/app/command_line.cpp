@@ -19,7 +19,14 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 {
     CommandLine line;
     for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
+        std::string_view argument = argv[i];
+        // --record=FILE as well as --record FILE.
+        std::string_view attached;
+        const size_t equals = argument.starts_with("--") ? argument.find('=') : std::string_view::npos;
+        if (equals != std::string_view::npos) {
+            attached = argument.substr(equals + 1);
+            argument = argument.substr(0, equals);
+        }
         if (argument == "--help" || argument == "-h") {
             line.action = CommandLine::Action::Help;
             return line;
@@ -35,11 +42,16 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
         if (!file)
             return refuse(argument.starts_with("-") ? "unknown option '" + std::string(argument) + "'"
                                                     : "unexpected argument '" + std::string(argument) + "'");
-        if (i + 1 >= argc || std::string_view(argv[i + 1]).empty())
-            return refuse("option '" + std::string(argument) + "' needs a file name");
         if (!file->empty())
             return refuse("option '" + std::string(argument) + "' given twice");
-        *file = argv[++i];
+        if (equals == std::string_view::npos) {
+            if (i + 1 >= argc)
+                return refuse("option '" + std::string(argument) + "' needs a file name");
+            attached = argv[++i];
+        }
+        if (attached.empty())
+            return refuse("option '" + std::string(argument) + "' needs a file name");
+        *file = std::string(attached);
     }
     if (!line.record.empty() && !line.watch.empty())
         return refuse("--record and --watch cannot go together");
