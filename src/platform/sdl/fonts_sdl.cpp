@@ -52,11 +52,17 @@ std::string matchFontFile(const char* face)
     return file;
 }
 
-// The point size whose line height comes closest to the wanted pixel height.
+// The point size whose line height comes closest to the wanted pixel height
+// (the smallest such size, between half and one and a half times it). The
+// line height grows in proportion to the size, so one measurement tells
+// where to look, and only the sizes around that are tried.
 void fitHeight(TTF_Font* font, int height)
 {
+    TTF_SetFontSize(font, height);
+    const int measured = TTF_FontHeight(font);
+    const int estimate = measured > 0 ? (height * height + measured / 2) / measured : height;
     int best = height, bestError = 1 << 30;
-    for (int size = height / 2; size <= height * 3 / 2; ++size) {
+    for (int size = std::max(height / 2, estimate - 3); size <= std::min(height * 3 / 2, estimate + 3); ++size) {
         if (TTF_SetFontSize(font, size) != 0)
             continue;
         int error = std::abs(TTF_FontHeight(font) - height);

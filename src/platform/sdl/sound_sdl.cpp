@@ -1,6 +1,9 @@
-// Sound on SDL2_mixer: the audio device, the mixer's channels, and sounds
-// decoded whole into its format. Until the mixer is open (no device, or the
-// set-up chose no output) nothing plays and the seam keeps time instead.
+// Sound on SDL2_mixer: the audio device, the mixer's channels, and the
+// sounds: short ones decoded whole into the mixer's format, long ones (the
+// tunes) streamed from their files as they play, on the mixer's one music
+// stream, which stands in for the channel the seam gave the tune. Until the
+// mixer is open (no device, or the set-up chose no output) nothing plays and
+// the seam keeps time instead.
 #include "platform/backends.h"
 #include "platform/wave.h"
 
@@ -12,10 +15,31 @@
 
 namespace {
 
+// Longer than this, a sound is streamed: decoding the tunes whole would
+// cost seconds of audio in memory and time at start-up.
+constexpr uint32_t kStreamedFromMs = 5000;
+
+struct SdlSound {
+    Mix_Chunk* chunk = nullptr;   // decoded whole
+    Mix_Music* music = nullptr;   // or streamed
+};
+
 bool audioSubsystem = false;
 bool mixerOpen = false;
+int musicChannel = -1;   // the channel the music stream plays for
 
-Mix_Chunk* chunkOf(const PlatformSound* sound) { return static_cast<Mix_Chunk*>(sound->native); }
+SdlSound* sdlSound(const PlatformSound* sound) { return static_cast<SdlSound*>(sound->native); }
+
+// What the channel had stops: a chunk on the mixer's channel, or the stream.
+void silence(int channel)
+{
+    if (channel == musicChannel) {
+        Mix_HaltMusic();
+        musicChannel = -1;
+    } else {
+        Mix_HaltChannel(channel);
+    }
+}
 
 bool serverBetweenUs(const char* driver)
 {
@@ -70,13 +94,17 @@ SoundResult open(const SoundSetup& setup, int channels)
         return setup.speakerChannels > 2 ? SoundErrOutputCreateBuffer : SoundErrOutputInit;
     Mix_AllocateChannels(channels);
     mixerOpen = true;
+    musicChannel = -1;
     return SoundOk;
 }
 
 void release()
 {
-    if (mixerOpen)
+    if (mixerOpen) {
+        Mix_HaltMusic();
         Mix_CloseAudio();
+    }
+    musicChannel = -1;
     if (audioSubsystem)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     mixerOpen = false;
@@ -85,52 +113,83 @@ void release()
 
 SoundResult load(const char* path, PlatformSound* sound)
 {
+    if (!readWaveLength(path, sound->lengthMs))
+        return SoundErrFormat;
     if (!mixerOpen)
-        return readWaveLength(path, sound->lengthMs) ? SoundOk : SoundErrFormat;
-    // The mixer decodes the file once, into its own format; the length comes
-    // from that.
-    Mix_Chunk* chunk = Mix_LoadWAV(path);
-    int frequency = 0, channels = 0;
-    Uint16 format = 0;
-    if (!chunk || !Mix_QuerySpec(&frequency, &format, &channels) || frequency <= 0) {
-        if (chunk)
-            Mix_FreeChunk(chunk);
+        return SoundOk;
+    auto* loaded = new SdlSound;
+    if (sound->lengthMs >= kStreamedFromMs) {
+        loaded->music = Mix_LoadMUS(path);
+    } else {
+        // The mixer decodes the file once, into its own format; the length
+        // comes from that.
+        loaded->chunk = Mix_LoadWAV(path);
+        int frequency = 0, channels = 0;
+        Uint16 format = 0;
+        if (loaded->chunk && Mix_QuerySpec(&frequency, &format, &channels) && frequency > 0) {
+            uint32_t frameBytes = SDL_AUDIO_BITSIZE(format) / 8 * channels;
+            sound->lengthMs = static_cast<uint32_t>(uint64_t{loaded->chunk->alen} / frameBytes * 1000 / frequency);
+        }
+    }
+    if (!loaded->chunk && !loaded->music) {
+        delete loaded;
         return SoundErrFormat;
     }
-    uint32_t frameBytes = SDL_AUDIO_BITSIZE(format) / 8 * channels;
-    sound->lengthMs = static_cast<uint32_t>(uint64_t{chunk->alen} / frameBytes * 1000 / frequency);
-    sound->native = chunk;
+    sound->native = loaded;
     return SoundOk;
 }
 
 void unload(PlatformSound* sound)
 {
-    if (sound->native)
-        Mix_FreeChunk(chunkOf(sound));
+    SdlSound* loaded = sdlSound(sound);
+    if (!loaded)
+        return;
+    if (loaded->chunk)
+        Mix_FreeChunk(loaded->chunk);
+    if (loaded->music)
+        Mix_FreeMusic(loaded->music);   // stops the stream if it plays
+    delete loaded;
     sound->native = nullptr;
+}
+
+// `loops` as the mixer counts them: 0 once, -1 for ever.
+void start(int channel, const SdlSound* loaded, int loops)
+{
+    silence(channel);   // a sound taking a channel takes it whole
+    if (loaded->music) {
+        // The one stream leaves whichever channel had it.
+        Mix_PlayMusic(loaded->music, loops);
+        musicChannel = channel;
+    } else {
+        Mix_PlayChannel(channel, loaded->chunk, loops);
+    }
 }
 
 void play(int channel, PlatformSound* sound, bool paused)
 {
     if (!mixerOpen || !sound->native)
         return;
-    Mix_Volume(channel, MIX_MAX_VOLUME);
-    Mix_PlayChannel(channel, chunkOf(sound), 0);
+    const SdlSound* loaded = sdlSound(sound);
+    if (loaded->music)
+        Mix_VolumeMusic(MIX_MAX_VOLUME);
+    else
+        Mix_Volume(channel, MIX_MAX_VOLUME);
+    start(channel, loaded, 0);
     if (paused)
-        Mix_Pause(channel);
+        loaded->music ? Mix_PauseMusic() : Mix_Pause(channel);
 }
 
 void halt(int channel)
 {
     if (mixerOpen)
-        Mix_HaltChannel(channel);
+        silence(channel);
 }
 
 bool playing(int channel, bool* playing)
 {
     if (!mixerOpen)
         return false;
-    *playing = Mix_Playing(channel) != 0;
+    *playing = (channel == musicChannel ? Mix_PlayingMusic() : Mix_Playing(channel)) != 0;
     return true;
 }
 
@@ -140,17 +199,21 @@ void loopFromHere(int channel, PlatformSound* sound)
 {
     if (!mixerOpen || !sound->native)
         return;
-    int volume = Mix_Volume(channel, -1);
-    Mix_PlayChannel(channel, chunkOf(sound), -1);
-    Mix_Volume(channel, volume);
+    const bool music = sdlSound(sound)->music != nullptr;
+    const int volume = music ? Mix_VolumeMusic(-1) : Mix_Volume(channel, -1);
+    start(channel, sdlSound(sound), -1);
+    music ? Mix_VolumeMusic(volume) : Mix_Volume(channel, volume);
 }
 
 void volume(int channel, float volume)
 {
     if (!mixerOpen)
         return;
-    float clamped = std::clamp(volume, 0.0f, 1.0f);
-    Mix_Volume(channel, static_cast<int>(clamped * MIX_MAX_VOLUME + 0.5f));
+    const int level = static_cast<int>(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME + 0.5f);
+    if (channel == musicChannel)
+        Mix_VolumeMusic(level);
+    else
+        Mix_Volume(channel, level);
 }
 
 } // namespace
