@@ -63,3 +63,55 @@ TEST(Mixer, FiveChannelsASixthSoundTakesTheOldestAndFinishedChannelsStop)
     platformStop();
     unsetenv("SDL_AUDIODRIVER");
 }
+
+// The tunes are streamed from their files: looping one must sound like the
+// file played twice over, with nothing lost or added at the loop point. SDL's
+// disk output writes what the mixer plays to a file, as fast as it can.
+TEST(Mixer, AStreamedTuneLoopsSampleForSample)
+{
+    std::string dir = makeGameDir();
+    const std::string capture = dir + "/played.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    PlatformConfig config;
+    config.video = VideoBackend::None;
+    config.input = InputBackend::Script;
+    config.audio = AudioBackend::Sdl;
+    ASSERT_TRUE(platformStart(config));
+    ASSERT_EQ(soundSystemCreate(), SoundOk);
+    ASSERT_EQ(soundInit(5), SoundOk);   // 44.1 kHz, 16 bits, stereo: the tunes' own format
+    PlatformSound* tune = nullptr;
+    ASSERT_EQ(soundCreate(dataFile("sound/_gameover.wav").c_str(), &tune), SoundOk);
+    SoundChannel channel;
+    ASSERT_EQ(soundPlay(tune, false, &channel), SoundOk);
+    ASSERT_EQ(channelSetLoopCount(channel, -1), SoundOk);
+
+    // The samples of the file, and enough of what was played to hold them
+    // twice wherever the tune began.
+    const std::string wav = readFile(dataFile("sound/_gameover.wav"));
+    const size_t data = wav.find("data") + 8;
+    const std::string samples = wav.substr(data);
+    for (int wait = 0; wait < 600; ++wait) {
+        if (readFile(capture).size() > 3 * samples.size())
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    channelStop(channel);
+    soundRelease(tune);
+    soundSystemRelease();
+    platformStop();
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+    unsetenv("SDL_DISKAUDIODELAY");
+
+    const std::string played = readFile(capture);
+    ASSERT_GT(played.size(), 3 * samples.size()) << "the disk output stopped short";
+    // Where the tune's first moments are in what was played.
+    const size_t start = played.find(samples.substr(0, 4096));
+    ASSERT_NE(start, std::string::npos) << "the tune was not played as it is in its file";
+    ASSERT_EQ(played.compare(start, samples.size(), samples), 0) << "the first time through differs";
+    EXPECT_EQ(played.compare(start + samples.size(), samples.size(), samples), 0)
+        << "the second time through does not follow the first sample for sample";
+    removeTree(dir);
+}
