@@ -1,6 +1,8 @@
 // Picking each service's backend, once, and starting and stopping them.
 #include "platform/backends.h"
 
+#include <malloc.h>
+
 namespace {
 const InputService* startedInput = nullptr;
 const WindowService* startedWindow = nullptr;
@@ -9,6 +11,11 @@ const VideoService* startedVideo = nullptr;
 
 bool platformStart(const PlatformConfig& config)
 {
+    // Big buffers (pictures being decoded, glyph atlases) get memory of their
+    // own, given back when they are freed: glibc would otherwise raise this
+    // bound after the first big free and keep every later one resident.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+
     const ClockService* clockChosen = config.clock == ClockBackend::Real ? &kSdlClock : &kVirtualClock;
     const InputService* inputChosen = config.input == InputBackend::Sdl ? &kSdlInput : &kScriptInput;
     const bool windowed = config.video != VideoBackend::None;

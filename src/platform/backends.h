@@ -68,7 +68,8 @@ struct WindowService {
 // needs; `native` is the backend's own object.
 struct PlatformTexture {
     std::string name;     // file name without folder or extension
-    KeyedImage image;     // the decoded pixels, for backends that keep them
+    std::string path;     // decoded again when the device lost its copy
+    uint32_t colourKey = 0;
     void* native = nullptr;
 };
 
@@ -100,7 +101,9 @@ struct VideoService {
     bool (*readBackBuffer)(std::vector<uint32_t>& argb);
     bool (*drawsIntoWindow)();
     bool (*makeTarget)(PlatformSurface* surface);
-    bool (*adoptSurface)(PlatformSurface* surface, const KeyedImage& image, std::string& error);
+    // Decodes the picture straight into the surface or texture made for it
+    // (a surface: opaque, keyed texels black), and sets the surface's size.
+    bool (*loadSurface)(PlatformSurface* surface, const std::string& path, uint32_t colourKey, std::string& error);
     void (*releaseSurface)(PlatformSurface* surface);
     bool (*copySurface)(PlatformSurface* source, const PixelRect& sourceRect, PlatformSurface* destination,
                         const PixelRect& destinationRect);
@@ -108,7 +111,7 @@ struct VideoService {
     void (*spriteDraw)(PlatformTexture* texture, const PixelRect& source, float x, float y, uint32_t colour,
                        const SpriteTransform& transform);
     void (*spritePrepare)(PlatformTexture* texture, const PixelRect& source, const SpriteTransform& transform);
-    bool (*adoptTexture)(PlatformTexture* texture, std::string& error);
+    bool (*loadTexture)(PlatformTexture* texture, std::string& error);
     void (*releaseTexture)(PlatformTexture* texture);
     bool (*openFont)(PlatformFont* font);
     void (*releaseFont)(PlatformFont* font);

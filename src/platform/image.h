@@ -1,11 +1,28 @@
 // Image files decoded to 32-bit ARGB with a colour key applied: texels of
 // exactly the key colour become transparent black, every other texel keeps
-// its own alpha. The textures and surfaces of the game are made from these.
+// its own alpha. The textures and surfaces of the game are made from these,
+// decoded straight into the memory they are drawn from.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
+// Where a decoded picture goes. `rows` is called once, with the picture's
+// size, and gives the memory of its first row and how many texels on the
+// next row starts (0: every row into the same one); null refuses it.
+struct ImageDestination {
+    uint32_t* (*rows)(void* context, int width, int height, int& rowTexels) = nullptr;
+    void* context = nullptr;
+};
+
+// Reads a BMP, PNG or TGA file, converts and keys it in one pass into the
+// destination. `opaque` (a plain surface, which has no alpha): keyed texels
+// opaque black and every other texel's alpha full. Returns false (and leaves
+// `error` set) when the file is missing or cannot be decoded.
+bool decodeKeyedImage(const std::string& path, uint32_t colourKey, bool opaque, const ImageDestination& into,
+                      std::string& error);
+
+// A picture in memory of its own, for whoever reads its texels (the tests).
 struct KeyedImage {
     int width = 0;
     int height = 0;
@@ -14,6 +31,4 @@ struct KeyedImage {
     uint32_t at(int x, int y) const { return argb[static_cast<size_t>(y) * width + x]; }
 };
 
-// Reads a BMP, PNG or TGA file. Returns false (and leaves `error` set) when the
-// file is missing or cannot be decoded.
 bool loadKeyedImage(const std::string& path, uint32_t colourKey, KeyedImage& out, std::string& error);

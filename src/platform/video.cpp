@@ -140,16 +140,8 @@ PlatformSurface* videoLoadSurface(const std::string& path, uint32_t colourKey, s
         error = "no graphics device";
         return nullptr;
     }
-    KeyedImage image;
-    if (!loadKeyedImage(path, colourKey, image, error))
-        return nullptr;
-    // A plain surface has no alpha: keyed texels are simply black.
-    for (uint32_t& texel : image.argb)
-        texel |= 0xFF000000u;
     auto* surface = new PlatformSurface;
-    surface->width = image.width;
-    surface->height = image.height;
-    if (!video->adoptSurface(surface, image, error)) {
+    if (!video->loadSurface(surface, path, colourKey, error)) {
         delete surface;
         return nullptr;
     }
@@ -214,12 +206,10 @@ PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, s
         return nullptr;
     }
     auto* texture = new PlatformTexture;
-    if (!loadKeyedImage(path, colourKey, texture->image, error)) {
-        delete texture;
-        return nullptr;
-    }
     texture->name = baseName(path);
-    if (!video->adoptTexture(texture, error)) {
+    texture->path = path;
+    texture->colourKey = colourKey;
+    if (!video->loadTexture(texture, error)) {
         delete texture;
         return nullptr;
     }

@@ -347,3 +347,32 @@ TEST_F(DrawingTest, TextsTakeTheirColourAndANewNumberLeavesTheSameTextBeforeItUn
     EXPECT_LT(firstChange, box.right);
     EXPECT_GT(firstChange, box.left + (box.right - box.left) * 3 / 4);
 }
+
+// A renderer that lost everything (SDL's device reset) takes its textures
+// with it; the game's handles stay, and draw the same pixels once the device
+// is reset: each picture is decoded again from its file.
+TEST_F(DrawingTest, TexturesComeBackFromTheirFilesAfterTheWholeDeviceWasLost)
+{
+    std::vector<uint32_t> sheet(64 * 64, 0xFF3060C0u);
+    sheet[0] = 0xFF00FF00u;   // the key: transparent
+    PlatformTexture* texture = bmpTexture(64, 64, sheet, 0xFF00FF00u);
+    ASSERT_TRUE(texture);
+    beginFrame();
+    drawSprite(texture, 10, 10, 64, 64, 0, 1, 0.0f, 1.0f);
+    readBack();
+    ASSERT_EQ(at(40, 40), 0xFF3060C0u);
+    ASSERT_EQ(at(10, 10), kBackground);
+
+    videoNoteContentLost(true);
+    EXPECT_EQ(videoTestCooperativeLevel(), CooperativeLevel::DeviceNotReset);
+    ASSERT_TRUE(videoResetDevice(true));
+    // The file is read again, so a different picture there now would show.
+    std::remove((dir + "/test.bmp").c_str());
+    writeBmp(dir + "/test.bmp", 64, 64, std::vector<uint32_t>(64 * 64, 0xFF3060C0u));
+    beginFrame();
+    drawSprite(texture, 10, 10, 64, 64, 0, 1, 0.0f, 1.0f);
+    readBack();
+    EXPECT_EQ(at(40, 40), 0xFF3060C0u);
+    EXPECT_EQ(at(10, 10), 0xFF3060C0u) << "the texture was not made again from its file";
+    videoReleaseTexture(texture);
+}

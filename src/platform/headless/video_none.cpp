@@ -3,6 +3,35 @@
 // and every draw is only what the recorder hears of it.
 #include "platform/backends.h"
 
+#include <vector>
+
+namespace {
+
+// Decodes the picture, so a bad file fails as it would, each row over the
+// one before: nothing is kept but the size.
+bool decodeToNowhere(const std::string& path, uint32_t colourKey, PlatformSurface* surface, std::string& error)
+{
+    struct Row {
+        std::vector<uint32_t> texels;
+        PlatformSurface* surface;
+    } row{{}, surface};
+    ImageDestination into;
+    into.context = &row;
+    into.rows = [](void* context, int width, int height, int& rowTexels) {
+        auto& row = *static_cast<Row*>(context);
+        if (row.surface) {
+            row.surface->width = width;
+            row.surface->height = height;
+        }
+        row.texels.resize(static_cast<size_t>(width));
+        rowTexels = 0;
+        return row.texels.data();
+    };
+    return decodeKeyedImage(path, colourKey, surface != nullptr, into, error);
+}
+
+} // namespace
+
 const VideoService kNoVideo = {
     .start = [](const PlatformConfig&) { return true; },
     .stop = [] {},
@@ -15,17 +44,18 @@ const VideoService kNoVideo = {
     .readBackBuffer = [](std::vector<uint32_t>&) { return false; },
     .drawsIntoWindow = [] { return false; },
     .makeTarget = [](PlatformSurface*) { return true; },
-    .adoptSurface = [](PlatformSurface*, const KeyedImage&, std::string&) { return true; },
+    .loadSurface =
+        [](PlatformSurface* surface, const std::string& path, uint32_t colourKey, std::string& error) {
+            return decodeToNowhere(path, colourKey, surface, error);
+        },
     .releaseSurface = [](PlatformSurface*) {},
     .copySurface = [](PlatformSurface*, const PixelRect&, PlatformSurface*, const PixelRect&) { return true; },
     .beginBatch = [] {},
     .spriteDraw = [](PlatformTexture*, const PixelRect&, float, float, uint32_t, const SpriteTransform&) {},
     .spritePrepare = [](PlatformTexture*, const PixelRect&, const SpriteTransform&) {},
-    .adoptTexture =
-        [](PlatformTexture* texture, std::string&) {
-            // Only the name is ever asked for.
-            texture->image = KeyedImage{};
-            return true;
+    .loadTexture =
+        [](PlatformTexture* texture, std::string& error) {
+            return decodeToNowhere(texture->path, texture->colourKey, nullptr, error);
         },
     .releaseTexture = [](PlatformTexture*) {},
     .openFont = [](PlatformFont*) { return true; },

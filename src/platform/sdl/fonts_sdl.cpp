@@ -26,7 +26,7 @@ struct SdlFont {
     TTF_Font* font = nullptr;
     int lineSkip = 0;
     std::array<GlyphCell, 256> glyphs{};   // the Latin-1 characters
-    SDL_Surface* atlasPixels = nullptr;    // white glyphs, kept for a renderer reset
+    SDL_Surface* atlasPixels = nullptr;    // white glyphs, until they are in the texture
     SDL_Texture* atlas = nullptr;          // made on first use, tinted when drawn
 };
 
@@ -125,10 +125,14 @@ bool buildAtlas(SdlFont* font)
     return font->atlasPixels != nullptr;
 }
 
+// The atlas's texture, made from its pixels on first use, which are then let
+// go; after a renderer lost its textures the glyphs are rasterised anew.
 SDL_Texture* atlasForDrawing(SdlFont* font)
 {
-    if (!font->atlas && font->atlasPixels) {
+    if (!font->atlas && (font->atlasPixels || buildAtlas(font))) {
         font->atlas = SDL_CreateTextureFromSurface(sdlRenderer(), font->atlasPixels);
+        SDL_FreeSurface(font->atlasPixels);
+        font->atlasPixels = nullptr;
         if (font->atlas)
             SDL_SetTextureBlendMode(font->atlas, SDL_BLENDMODE_BLEND);
     }

@@ -44,25 +44,22 @@ bool endsWith(const std::string& text, const char* suffix)
     return text.size() >= length && SDL_strcasecmp(text.c_str() + text.size() - length, suffix) == 0;
 }
 
-} // namespace
-
-namespace {
-
-// One row of `width` pixels to ARGB, the key made transparent. `Pixel`
-// reads one pixel at a given byte address.
+// One row of `width` pixels to ARGB, the key made transparent (or black
+// and opaque). `Pixel` reads one pixel at a given byte address.
 template <int Bytes, typename Pixel>
-void convertRow(const uint8_t* in, uint32_t* out, int width, uint32_t colourKey, Pixel pixel)
+void convertRow(const uint8_t* in, uint32_t* out, int width, uint32_t colourKey, uint32_t alpha, Pixel pixel)
 {
     for (int x = 0; x < width; ++x, in += Bytes) {
         const uint32_t texel = pixel(in);
-        out[x] = texel == colourKey ? 0u : texel;
+        out[x] = (texel == colourKey ? 0u : texel) | alpha;
     }
 }
 
 // 24- and 32-bit pixels with plain channel masks (every BMP, PNG and TGA the
 // game ships) are converted and keyed in one pass; anything else goes
 // through SDL's converter first.
-bool convertPlainPixels(const SDL_Surface* surface, uint32_t colourKey, KeyedImage& out)
+bool convertPlainPixels(const SDL_Surface* surface, uint32_t colourKey, uint32_t alpha, uint32_t* out,
+                        int rowTexels)
 {
     const SDL_PixelFormat* format = surface->format;
     const int bytes = format->BytesPerPixel;
@@ -72,27 +69,27 @@ bool convertPlainPixels(const SDL_Surface* surface, uint32_t colourKey, KeyedIma
         return (((value & mask) >> shift) << loss) & 0xFFu;
     };
     auto anyMasks = [&](uint32_t value) {
-        const uint32_t alpha = format->Amask ? channel(value, format->Amask, format->Ashift, format->Aloss) : 0xFFu;
-        return alpha << 24 | channel(value, format->Rmask, format->Rshift, format->Rloss) << 16
+        const uint32_t a = format->Amask ? channel(value, format->Amask, format->Ashift, format->Aloss) : 0xFFu;
+        return a << 24 | channel(value, format->Rmask, format->Rshift, format->Rloss) << 16
                | channel(value, format->Gmask, format->Gshift, format->Gloss) << 8
                | channel(value, format->Bmask, format->Bshift, format->Bloss);
     };
     for (int y = 0; y < surface->h; ++y) {
         const uint8_t* in = static_cast<const uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch;
-        uint32_t* row = out.argb.data() + static_cast<size_t>(y) * surface->w;
+        uint32_t* row = out + static_cast<size_t>(y) * rowTexels;
         // The two layouts the game's files decode to get a loop of their own.
         if (format->format == SDL_PIXELFORMAT_BGR24)   // 24-bit BMP: blue, green, red
-            convertRow<3>(in, row, surface->w, colourKey,
+            convertRow<3>(in, row, surface->w, colourKey, alpha,
                           [](const uint8_t* p) { return 0xFF000000u | p[2] << 16 | p[1] << 8 | p[0]; });
         else if (format->format == SDL_PIXELFORMAT_ABGR8888)   // PNG: red, green, blue, alpha
-            convertRow<4>(in, row, surface->w, colourKey, [](const uint8_t* p) {
+            convertRow<4>(in, row, surface->w, colourKey, alpha, [](const uint8_t* p) {
                 return static_cast<uint32_t>(p[3]) << 24 | p[0] << 16 | p[1] << 8 | p[2];
             });
         else if (bytes == 3)
-            convertRow<3>(in, row, surface->w, colourKey,
+            convertRow<3>(in, row, surface->w, colourKey, alpha,
                           [&](const uint8_t* p) { return anyMasks(p[0] | p[1] << 8 | p[2] << 16); });
         else
-            convertRow<4>(in, row, surface->w, colourKey, [&](const uint8_t* p) {
+            convertRow<4>(in, row, surface->w, colourKey, alpha, [&](const uint8_t* p) {
                 return anyMasks(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
             });
     }
@@ -101,7 +98,8 @@ bool convertPlainPixels(const SDL_Surface* surface, uint32_t colourKey, KeyedIma
 
 } // namespace
 
-bool loadKeyedImage(const std::string& path, uint32_t colourKey, KeyedImage& out, std::string& error)
+bool decodeKeyedImage(const std::string& path, uint32_t colourKey, bool opaque, const ImageDestination& into,
+                      std::string& error)
 {
     if (endsWith(path, ".tga") && !tgaComplete(path, error))
         return false;
@@ -110,11 +108,16 @@ bool loadKeyedImage(const std::string& path, uint32_t colourKey, KeyedImage& out
         error = IMG_GetError();
         return false;
     }
-    out.width = loaded->w;
-    out.height = loaded->h;
-    out.argb.resize(static_cast<size_t>(loaded->w) * loaded->h);
+    const uint32_t alpha = opaque ? 0xFF000000u : 0u;
+    int rowTexels = 0;
+    uint32_t* out = into.rows(into.context, loaded->w, loaded->h, rowTexels);
+    if (!out) {
+        error = "no memory for a picture of " + std::to_string(loaded->w) + " x " + std::to_string(loaded->h);
+        SDL_FreeSurface(loaded);
+        return false;
+    }
     SDL_LockSurface(loaded);
-    bool converted = convertPlainPixels(loaded, colourKey, out);
+    bool converted = convertPlainPixels(loaded, colourKey, alpha, out, rowTexels);
     SDL_UnlockSurface(loaded);
     if (converted) {
         SDL_FreeSurface(loaded);
@@ -130,10 +133,26 @@ bool loadKeyedImage(const std::string& path, uint32_t colourKey, KeyedImage& out
     SDL_LockSurface(argb);
     for (int y = 0; y < argb->h; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) + y * argb->pitch);
+        uint32_t* to = out + static_cast<size_t>(y) * rowTexels;
         for (int x = 0; x < argb->w; ++x)
-            out.argb[static_cast<size_t>(y) * argb->w + x] = row[x] == colourKey ? 0u : row[x];
+            to[x] = (row[x] == colourKey ? 0u : row[x]) | alpha;
     }
     SDL_UnlockSurface(argb);
     SDL_FreeSurface(argb);
     return true;
+}
+
+bool loadKeyedImage(const std::string& path, uint32_t colourKey, KeyedImage& out, std::string& error)
+{
+    ImageDestination into;
+    into.context = &out;
+    into.rows = [](void* context, int width, int height, int& rowTexels) {
+        auto& image = *static_cast<KeyedImage*>(context);
+        image.width = width;
+        image.height = height;
+        image.argb.resize(static_cast<size_t>(width) * height);
+        rowTexels = width;
+        return image.argb.data();
+    };
+    return decodeKeyedImage(path, colourKey, false, into, error);
 }

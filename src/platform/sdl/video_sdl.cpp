@@ -4,6 +4,8 @@
 #include "platform/sdl/sdl_internal.h"
 
 #include <cmath>
+#include <memory>
+#include <new>
 #include <cstdio>
 #include <vector>
 
@@ -55,16 +57,65 @@ void setTarget(SDL_Texture* target)
     }
 }
 
-SDL_Texture* uploadImage(const KeyedImage& image, SDL_BlendMode blend, SDL_ScaleMode scaleMode)
+// A picture decoded into the texture it is drawn from. The software
+// renderer's texture is plain memory, written in place; another renderer's
+// gets the pixels from memory of our own, once.
+struct Upload {
+    SDL_Texture* texture = nullptr;
+    std::unique_ptr<uint32_t[]> staging;
+    int width = 0, height = 0;
+};
+
+uint32_t* uploadRows(void* context, int width, int height, int& rowTexels)
 {
-    SDL_Texture* texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                             SDL_TEXTUREACCESS_STATIC, image.width, image.height);
-    if (!texture)
+    auto& upload = *static_cast<Upload*>(context);
+    upload.width = width;
+    upload.height = height;
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(device.renderer, &info);
+    if (info.flags & SDL_RENDERER_SOFTWARE) {
+        upload.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                           width, height);
+        void* pixels = nullptr;
+        int pitch = 0;
+        if (!upload.texture || SDL_LockTexture(upload.texture, nullptr, &pixels, &pitch) != 0)
+            return nullptr;
+        rowTexels = pitch / 4;
+        return static_cast<uint32_t*>(pixels);
+    }
+    upload.staging.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width) * height]);
+    rowTexels = width;
+    return upload.staging.get();
+}
+
+SDL_Texture* decodeIntoTexture(const std::string& path, uint32_t colourKey, bool opaque, SDL_BlendMode blend,
+                               SDL_ScaleMode scaleMode, int* width, int* height, std::string& error)
+{
+    Upload upload;
+    ImageDestination into{uploadRows, &upload};
+    const bool decoded = decodeKeyedImage(path, colourKey, opaque, into, error);
+    if (upload.staging && decoded) {
+        upload.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
+                                           upload.width, upload.height);
+        if (upload.texture)
+            SDL_UpdateTexture(upload.texture, nullptr, upload.staging.get(), upload.width * 4);
+    } else if (upload.texture) {
+        SDL_UnlockTexture(upload.texture);
+    }
+    if (!decoded || !upload.texture) {
+        if (upload.texture)
+            SDL_DestroyTexture(upload.texture);
+        if (decoded)
+            error = SDL_GetError();
         return nullptr;
-    SDL_UpdateTexture(texture, nullptr, image.argb.data(), image.width * 4);
-    SDL_SetTextureBlendMode(texture, blend);
-    SDL_SetTextureScaleMode(texture, scaleMode);
-    return texture;
+    }
+    SDL_SetTextureBlendMode(upload.texture, blend);
+    SDL_SetTextureScaleMode(upload.texture, scaleMode);
+    if (width)
+        *width = upload.width;
+    if (height)
+        *height = upload.height;
+    return upload.texture;
 }
 
 // Only the software renderer draws straight into the window: its window
@@ -152,10 +203,14 @@ void dropTextures()
     }
 }
 
+// A texture lost with the renderer is decoded again from its file.
 SDL_Texture* textureForDrawing(PlatformTexture* texture)
 {
-    if (!texture->native)
-        texture->native = uploadImage(texture->image, SDL_BLENDMODE_BLEND, SDL_ScaleModeLinear);
+    if (!texture->native) {
+        std::string error;
+        texture->native = decodeIntoTexture(texture->path, texture->colourKey, false, SDL_BLENDMODE_BLEND,
+                                            SDL_ScaleModeLinear, nullptr, nullptr, error);
+    }
     return sdlTexture(texture);
 }
 
@@ -440,11 +495,10 @@ bool makeTarget(PlatformSurface* surface)
     return true;
 }
 
-bool adoptSurface(PlatformSurface* surface, const KeyedImage& image, std::string& error)
+bool loadSurface(PlatformSurface* surface, const std::string& path, uint32_t colourKey, std::string& error)
 {
-    surface->native = uploadImage(image, SDL_BLENDMODE_NONE, SDL_ScaleModeNearest);
-    if (!surface->native)
-        error = SDL_GetError();
+    surface->native = decodeIntoTexture(path, colourKey, true, SDL_BLENDMODE_NONE, SDL_ScaleModeNearest,
+                                        &surface->width, &surface->height, error);
     return surface->native != nullptr;
 }
 
@@ -499,12 +553,12 @@ void prepareFromSheet(PlatformTexture* texture, const PixelRect& source, const S
     SDL_RenderCopy(device.renderer, plan.texture, plan.wholeTexture ? nullptr : &plan.from, &plan.at);
 }
 
-bool adoptTexture(PlatformTexture* texture, std::string& error)
+bool loadTexture(PlatformTexture* texture, std::string& error)
 {
-    if (!textureForDrawing(texture)) {
-        error = SDL_GetError();
+    texture->native = decodeIntoTexture(texture->path, texture->colourKey, false, SDL_BLENDMODE_BLEND,
+                                        SDL_ScaleModeLinear, nullptr, nullptr, error);
+    if (!texture->native)
         return false;
-    }
     device.textures.push_back(texture);
     return true;
 }
@@ -536,13 +590,13 @@ const VideoService kSdlVideo = {
     .readBackBuffer = readBackBuffer,
     .drawsIntoWindow = [] { return device.drawsIntoWindow; },
     .makeTarget = makeTarget,
-    .adoptSurface = adoptSurface,
+    .loadSurface = loadSurface,
     .releaseSurface = releaseSurface,
     .copySurface = copySurface,
     .beginBatch = targetBackBuffer,
     .spriteDraw = drawFromSheet,
     .spritePrepare = prepareFromSheet,
-    .adoptTexture = adoptTexture,
+    .loadTexture = loadTexture,
     .releaseTexture = releaseTexture,
     .openFont = sdlOpenFont,
     .releaseFont = sdlReleaseFont,
