@@ -4,6 +4,7 @@
 #include <malloc.h>
 
 namespace {
+const SoundService* startedSound = nullptr;
 const InputService* startedInput = nullptr;
 const WindowService* startedWindow = nullptr;
 const VideoService* startedVideo = nullptr;
@@ -42,6 +43,8 @@ bool platformStart(const PlatformConfig& config)
     useWindow(window);
     useVideo(video);
     useSound(*soundChosen);
+    soundChosen->start();
+    startedSound = soundChosen;
     useRecorder(config.record ? kKeepingRecorder : kNoRecorder);
 
     // SDL first: the services' own parts of it need its hints set and its
@@ -69,9 +72,12 @@ void platformStop()
         startedWindow->stop();
     if (startedInput)
         startedInput->stop();
+    if (startedSound)
+        startedSound->stop();
     startedVideo = nullptr;
     startedWindow = nullptr;
     startedInput = nullptr;
+    startedSound = nullptr;
     useRecorder(kNoRecorder);
     clearPostedMessages();
     sdlLibraryStop();

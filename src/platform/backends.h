@@ -120,6 +120,8 @@ struct VideoService {
 };
 
 struct SoundService {
+    void (*start)();   // at platform start: what may be got ready early
+    void (*stop)();    // at platform stop
     void (*create)();
     uint32_t (*version)();
     int (*driverCount)();

@@ -12,6 +12,8 @@ HeadlessAudioMachine machine;
 void configureHeadlessAudio(const HeadlessAudioMachine& configured) { machine = configured; }
 
 const SoundService kSilentSound = {
+    .start = [] {},
+    .stop = [] {},
     .create = [] {},
     .version = [] { return machine.version; },
     .driverCount = [] { return machine.driverCount; },

@@ -5,10 +5,10 @@
 // mixer is open (no device, or the set-up chose no output) nothing plays and
 // the seam keeps time instead.
 #include "platform/backends.h"
+#include "platform/sdl/mixer_sdl.h"
 #include "platform/wave.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <cstring>
@@ -24,6 +24,7 @@ struct SdlSound {
     Mix_Music* music = nullptr;   // or streamed
 };
 
+const MixerLibrary* mix = nullptr;   // null: no sound to be had
 bool audioSubsystem = false;
 bool mixerOpen = false;
 int musicChannel = -1;   // the channel the music stream plays for
@@ -34,10 +35,10 @@ SdlSound* sdlSound(const PlatformSound* sound) { return static_cast<SdlSound*>(s
 void silence(int channel)
 {
     if (channel == musicChannel) {
-        Mix_HaltMusic();
+        mix->haltMusic();
         musicChannel = -1;
     } else {
-        Mix_HaltChannel(channel);
+        mix->haltChannel(channel);
     }
 }
 
@@ -54,15 +55,18 @@ bool realOutputDriver(const char* driver)
 void create()
 {
     mixerOpen = false;
-    audioSubsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    mix = mixer();
+    audioSubsystem = mix && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 // A mixer library older than the one we were built with counts as old.
 uint32_t version()
 {
+    if (!mix)
+        return kSoundLayerVersion;   // no sound at all, rather than an old one
     SDL_version built;
     SDL_MIXER_VERSION(&built);
-    const SDL_version* linked = Mix_Linked_Version();
+    const SDL_version* linked = mix->linkedVersion();
     bool older = SDL_VERSIONNUM(linked->major, linked->minor, linked->patch)
                  < SDL_VERSIONNUM(built.major, built.minor, built.patch);
     return older ? kSoundLayerVersion - 1 : kSoundLayerVersion;
@@ -87,12 +91,14 @@ void driverCaps(int driver, uint32_t* caps, int* speakerChannels)
 
 SoundResult open(const SoundSetup& setup, int channels)
 {
+    if (!mix)
+        return SoundErrOutputInit;
     int frames = setup.dspBufferLength ? static_cast<int>(setup.dspBufferLength) : 1024;
     Uint16 format = setup.format == SampleFormat::PcmFloat ? AUDIO_F32SYS : AUDIO_S16SYS;
-    if (Mix_OpenAudioDevice(setup.sampleRate, format, setup.speakerChannels, frames, nullptr,
+    if (mix->openAudioDevice(setup.sampleRate, format, setup.speakerChannels, frames, nullptr,
                             SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE) != 0)
         return setup.speakerChannels > 2 ? SoundErrOutputCreateBuffer : SoundErrOutputInit;
-    Mix_AllocateChannels(channels);
+    mix->allocateChannels(channels);
     mixerOpen = true;
     musicChannel = -1;
     return SoundOk;
@@ -101,8 +107,8 @@ SoundResult open(const SoundSetup& setup, int channels)
 void release()
 {
     if (mixerOpen) {
-        Mix_HaltMusic();
-        Mix_CloseAudio();
+        mix->haltMusic();
+        mix->closeAudio();
     }
     musicChannel = -1;
     if (audioSubsystem)
@@ -119,14 +125,14 @@ SoundResult load(const char* path, PlatformSound* sound)
         return SoundOk;
     auto* loaded = new SdlSound;
     if (sound->lengthMs >= kStreamedFromMs) {
-        loaded->music = Mix_LoadMUS(path);
+        loaded->music = mix->loadMusic(path);
     } else {
         // The mixer decodes the file once, into its own format; the length
         // comes from that.
-        loaded->chunk = Mix_LoadWAV(path);
+        loaded->chunk = mix->loadWavRw(SDL_RWFromFile(path, "rb"), 1);
         int frequency = 0, channels = 0;
         Uint16 format = 0;
-        if (loaded->chunk && Mix_QuerySpec(&frequency, &format, &channels) && frequency > 0) {
+        if (loaded->chunk && mix->querySpec(&frequency, &format, &channels) && frequency > 0) {
             uint32_t frameBytes = SDL_AUDIO_BITSIZE(format) / 8 * channels;
             sound->lengthMs = static_cast<uint32_t>(uint64_t{loaded->chunk->alen} / frameBytes * 1000 / frequency);
         }
@@ -145,9 +151,9 @@ void unload(PlatformSound* sound)
     if (!loaded)
         return;
     if (loaded->chunk)
-        Mix_FreeChunk(loaded->chunk);
+        mix->freeChunk(loaded->chunk);
     if (loaded->music)
-        Mix_FreeMusic(loaded->music);   // stops the stream if it plays
+        mix->freeMusic(loaded->music);   // stops the stream if it plays
     delete loaded;
     sound->native = nullptr;
 }
@@ -158,10 +164,10 @@ void start(int channel, const SdlSound* loaded, int loops)
     silence(channel);   // a sound taking a channel takes it whole
     if (loaded->music) {
         // The one stream leaves whichever channel had it.
-        Mix_PlayMusic(loaded->music, loops);
+        mix->playMusic(loaded->music, loops);
         musicChannel = channel;
     } else {
-        Mix_PlayChannel(channel, loaded->chunk, loops);
+        mix->playChannelTimed(channel, loaded->chunk, loops, -1);
     }
 }
 
@@ -171,12 +177,12 @@ void play(int channel, PlatformSound* sound, bool paused)
         return;
     const SdlSound* loaded = sdlSound(sound);
     if (loaded->music)
-        Mix_VolumeMusic(MIX_MAX_VOLUME);
+        mix->volumeMusic(MIX_MAX_VOLUME);
     else
-        Mix_Volume(channel, MIX_MAX_VOLUME);
+        mix->volume(channel, MIX_MAX_VOLUME);
     start(channel, loaded, 0);
     if (paused)
-        loaded->music ? Mix_PauseMusic() : Mix_Pause(channel);
+        loaded->music ? mix->pauseMusic() : mix->pause(channel);
 }
 
 void halt(int channel)
@@ -189,7 +195,7 @@ bool playing(int channel, bool* playing)
 {
     if (!mixerOpen)
         return false;
-    *playing = (channel == musicChannel ? Mix_PlayingMusic() : Mix_Playing(channel)) != 0;
+    *playing = (channel == musicChannel ? mix->playingMusic() : mix->playing(channel)) != 0;
     return true;
 }
 
@@ -200,9 +206,9 @@ void loopFromHere(int channel, PlatformSound* sound)
     if (!mixerOpen || !sound->native)
         return;
     const bool music = sdlSound(sound)->music != nullptr;
-    const int volume = music ? Mix_VolumeMusic(-1) : Mix_Volume(channel, -1);
+    const int volume = music ? mix->volumeMusic(-1) : mix->volume(channel, -1);
     start(channel, sdlSound(sound), -1);
-    music ? Mix_VolumeMusic(volume) : Mix_Volume(channel, volume);
+    music ? mix->volumeMusic(volume) : mix->volume(channel, volume);
 }
 
 void volume(int channel, float volume)
@@ -211,14 +217,16 @@ void volume(int channel, float volume)
         return;
     const int level = static_cast<int>(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME + 0.5f);
     if (channel == musicChannel)
-        Mix_VolumeMusic(level);
+        mix->volumeMusic(level);
     else
-        Mix_Volume(channel, level);
+        mix->volume(channel, level);
 }
 
 } // namespace
 
 const SoundService kSdlSound = {
+    .start = startLoadingMixer,
+    .stop = finishLoadingMixer,
     .create = create,
     .version = version,
     .driverCount = driverCount,
