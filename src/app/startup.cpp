@@ -43,14 +43,20 @@ bool initGame()
 {
     setWindowClosed(false);
     blockingMessageHandler = windowProc;
-    if (!createDevice())
+    startLoadingAssets();
+    // Giving up before the assets are loaded: what is being loaded is waited for.
+    auto fail = [] {
+        finishLoadingAssets();
         return false;
+    };
+    if (!createDevice())
+        return fail();
     if (!initInput()) {
         std::fprintf(stderr, "kestrelon: no keyboard\n");
-        return false;
+        return fail();
     }
     if (!initSound())
-        return false;
+        return fail();
     if (!loadAssets())
         return false;
     if (!createMapBuffer()) {

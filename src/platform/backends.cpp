@@ -80,5 +80,6 @@ void platformStop()
     startedSound = nullptr;
     useRecorder(kNoRecorder);
     clearPostedMessages();
+    discardPreloadedImages();
     sdlLibraryStop();
 }

@@ -22,6 +22,13 @@ struct ImageDestination {
 bool decodeKeyedImage(const std::string& path, uint32_t colourKey, bool opaque, const ImageDestination& into,
                       std::string& error);
 
+// Starts reading and decoding these files on a thread of the decoder's
+// own, so that decodeKeyedImage of one of them later only waits for it, if
+// it must, and converts it. Meant for start-up, while the window opens.
+void preloadImages(const std::vector<std::string>& paths);
+// Lets go of whatever was preloaded and never asked for.
+void discardPreloadedImages();
+
 // A picture in memory of its own, for whoever reads its texels (the tests).
 struct KeyedImage {
     int width = 0;

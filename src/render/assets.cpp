@@ -2,10 +2,13 @@
 #include "render/assets.h"
 
 #include "audio/sound.h"
+#include "platform/image.h"
 #include "render/device.h"
 
 #include <cstdio>
+#include <string>
 #include <thread>
+#include <vector>
 
 PlatformTexture* spaceshipTexture = nullptr;
 PlatformTexture* bulletsTexture = nullptr;
@@ -130,19 +133,40 @@ bool createFonts()
 
 } // namespace
 
+namespace {
+std::thread fontMaker;
+bool fontsCreated = false;
+}
+
+void startLoadingAssets()
+{
+    std::vector<std::string> pictures{kSpacemapPath};
+    for (const TextureFile& file : kTextureFiles)
+        pictures.push_back(file.path);
+    preloadImages(pictures);
+    fontsCreated = false;
+    fontMaker = std::thread([] { fontsCreated = createFonts(); });
+}
+
+bool finishLoadingAssets()
+{
+    if (fontMaker.joinable())
+        fontMaker.join();
+    return fontsCreated;
+}
+
 bool loadAssets()
 {
-    // The sounds are decoded and the fonts' characters rasterised on threads
-    // of their own while the pictures load: each takes about as long, and
-    // start-up is time the player spends waiting. Nothing else touches the
-    // sound system or the font library until both are joined.
-    bool soundsLoaded = false, fontsCreated = false;
+    // The sounds are decoded on a thread of their own while the pictures,
+    // read ahead since start-up began, become textures; the fonts' glyphs
+    // are being rasterised since then too. Nothing else touches the sound
+    // system or the font library until both are joined.
+    bool soundsLoaded = false;
     std::thread sounds([&] { soundsLoaded = loadSounds(); });
-    std::thread fonts([&] { fontsCreated = createFonts(); });
     bool picturesLoaded = loadPictures();
     sounds.join();
-    fonts.join();
-    return picturesLoaded && soundsLoaded && fontsCreated;
+    const bool fonts = finishLoadingAssets();
+    return picturesLoaded && soundsLoaded && fonts;
 }
 
 void releaseAssets()

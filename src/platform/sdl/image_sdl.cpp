@@ -4,7 +4,10 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -96,16 +99,95 @@ bool convertPlainPixels(const SDL_Surface* surface, uint32_t colourKey, uint32_t
     return true;
 }
 
+// A file as SDL_image decoded it (its own layout), or why it could not.
+struct Decoded {
+    SDL_Surface* surface = nullptr;
+    std::string error;
+};
+
+Decoded readPicture(const std::string& path)
+{
+    Decoded decoded;
+    if (endsWith(path, ".tga") && !tgaComplete(path, decoded.error))
+        return decoded;
+    decoded.surface = IMG_Load(path.c_str());
+    if (!decoded.surface)
+        decoded.error = IMG_GetError();
+    return decoded;
+}
+
+// The pictures read ahead, in the order asked, by one thread.
+struct Preloads {
+    std::mutex lock;
+    std::condition_variable ready;
+    std::vector<std::string> paths;
+    std::vector<Decoded> decoded;
+    std::vector<bool> done;
+    std::vector<bool> taken;
+    std::thread reader;
+};
+
+Preloads preloads;
+
+// The preloaded picture of `path`, waited for; false when it was not asked
+// to be preloaded.
+bool takePreloaded(const std::string& path, Decoded& decoded)
+{
+    std::unique_lock<std::mutex> guard(preloads.lock);
+    for (size_t i = 0; i < preloads.paths.size(); ++i) {
+        if (preloads.paths[i] != path || preloads.taken[i])
+            continue;
+        preloads.ready.wait(guard, [&] { return static_cast<bool>(preloads.done[i]); });
+        decoded = preloads.decoded[i];
+        preloads.decoded[i] = Decoded{};
+        preloads.taken[i] = true;
+        return true;
+    }
+    return false;
+}
+
 } // namespace
+
+void preloadImages(const std::vector<std::string>& paths)
+{
+    discardPreloadedImages();
+    preloads.paths = paths;
+    preloads.decoded.assign(paths.size(), Decoded{});
+    preloads.done.assign(paths.size(), false);
+    preloads.taken.assign(paths.size(), false);
+    preloads.reader = std::thread([] {
+        for (size_t i = 0; i < preloads.paths.size(); ++i) {
+            Decoded decoded = readPicture(preloads.paths[i]);
+            std::lock_guard<std::mutex> guard(preloads.lock);
+            preloads.decoded[i] = decoded;
+            preloads.done[i] = true;
+            preloads.ready.notify_all();
+        }
+    });
+}
+
+void discardPreloadedImages()
+{
+    if (preloads.reader.joinable())
+        preloads.reader.join();
+    for (Decoded& decoded : preloads.decoded)
+        if (decoded.surface)
+            SDL_FreeSurface(decoded.surface);
+    preloads.paths.clear();
+    preloads.decoded.clear();
+    preloads.done.clear();
+    preloads.taken.clear();
+}
 
 bool decodeKeyedImage(const std::string& path, uint32_t colourKey, bool opaque, const ImageDestination& into,
                       std::string& error)
 {
-    if (endsWith(path, ".tga") && !tgaComplete(path, error))
-        return false;
-    SDL_Surface* loaded = IMG_Load(path.c_str());
+    Decoded decoded;
+    if (!takePreloaded(path, decoded))
+        decoded = readPicture(path);
+    SDL_Surface* loaded = decoded.surface;
     if (!loaded) {
-        error = IMG_GetError();
+        error = decoded.error;
         return false;
     }
     const uint32_t alpha = opaque ? 0xFF000000u : 0u;
