@@ -10,6 +10,11 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -32,7 +37,7 @@ struct SdlFont {
 
 SdlFont* sdlFont(const PlatformFont* font) { return static_cast<SdlFont*>(font->native); }
 
-std::string matchFontFile(const char* face)
+std::string askFontconfig(const char* face)
 {
     std::string file;
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face));
@@ -49,6 +54,115 @@ std::string matchFontFile(const char* face)
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
+    return file;
+}
+
+// Fontconfig reads its whole configuration (some sixty files) before it
+// answers a first question: about a fifth of the game's start-up. Its
+// answers are kept in the user's cache folder, with a stamp of the
+// configuration and the fonts they came from (the newest change to
+// fontconfig's folders and caches, which installing a font or changing the
+// configuration touches), and asked again when the stamp differs.
+struct FontMatches {
+    bool read = false;
+    bool changed = false;
+    int64_t stamp = 0;
+    std::string path;
+    std::vector<std::pair<std::string, std::string>> faces;   // face, file
+};
+
+FontMatches fontMatches;
+
+int64_t newestChange(const std::vector<std::string>& paths)
+{
+    int64_t newest = 0;
+    for (const std::string& path : paths) {
+        struct stat info;
+        if (stat(path.c_str(), &info) == 0)
+            newest = std::max<int64_t>(newest, info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec);
+    }
+    return newest;
+}
+
+std::string folderFromEnvironment(const char* variable, const char* fallbackUnderHome)
+{
+    const char* value = std::getenv(variable);
+    if (value && *value == '/')
+        return value;
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::string(home) + fallbackUnderHome : std::string();
+}
+
+void readFontMatches()
+{
+    FontMatches& m = fontMatches;
+    m.read = true;
+    // A configuration of one's own (FONTCONFIG_FILE, FONTCONFIG_PATH) is asked every time.
+    const std::string cache = folderFromEnvironment("XDG_CACHE_HOME", "/.cache");
+    const std::string config = folderFromEnvironment("XDG_CONFIG_HOME", "/.config");
+    if (std::getenv("FONTCONFIG_FILE") || std::getenv("FONTCONFIG_PATH") || cache.empty())
+        return;
+    const char* home = std::getenv("HOME");
+    const std::string homeDir = home ? home : "";
+    m.stamp = newestChange({"/etc/fonts", "/etc/fonts/fonts.conf", "/etc/fonts/conf.d", "/var/cache/fontconfig",
+                            cache + "/fontconfig", config + "/fontconfig", config + "/fontconfig/conf.d",
+                            homeDir + "/.fonts.conf", homeDir + "/.fonts.conf.d", homeDir + "/.fonts"});
+    m.path = cache + "/kestrelon/fonts";
+    std::FILE* file = std::fopen(m.path.c_str(), "r");
+    if (!file)
+        return;
+    char line[4096];
+    long long stamp = -1;
+    if (std::fgets(line, sizeof line, file) && std::sscanf(line, "stamp %lld", &stamp) == 1 && stamp == m.stamp) {
+        while (std::fgets(line, sizeof line, file)) {
+            std::string text(line);
+            if (!text.empty() && text.back() == '\n')
+                text.pop_back();
+            const size_t tab = text.find('\t');
+            if (tab != std::string::npos)
+                m.faces.emplace_back(text.substr(0, tab), text.substr(tab + 1));
+        }
+    }
+    std::fclose(file);
+}
+
+void writeFontMatches()
+{
+    FontMatches& m = fontMatches;
+    if (!m.changed || m.path.empty())
+        return;
+    m.changed = false;
+    const size_t slash = m.path.find_last_of('/');
+    const std::string folder = m.path.substr(0, slash);
+    mkdir(folder.substr(0, folder.find_last_of('/')).c_str(), 0700);
+    mkdir(folder.c_str(), 0700);
+    // A new file renamed over the old one: a game starting meanwhile reads
+    // either, never half of one.
+    const std::string temporary = m.path + "." + std::to_string(getpid());
+    std::FILE* file = std::fopen(temporary.c_str(), "w");
+    if (!file)
+        return;
+    std::fprintf(file, "stamp %lld\n", static_cast<long long>(m.stamp));
+    for (const auto& [face, path] : m.faces)
+        std::fprintf(file, "%s\t%s\n", face.c_str(), path.c_str());
+    if (std::fclose(file) != 0 || std::rename(temporary.c_str(), m.path.c_str()) != 0)
+        std::remove(temporary.c_str());
+}
+
+std::string matchFontFile(const char* face)
+{
+    if (!fontMatches.read)
+        readFontMatches();
+    for (const auto& [known, file] : fontMatches.faces)
+        if (known == face && access(file.c_str(), R_OK) == 0)
+            return file;
+    std::string file = askFontconfig(face);
+    if (!file.empty()) {
+        std::erase_if(fontMatches.faces, [&](const auto& entry) { return entry.first == face; });
+        fontMatches.faces.emplace_back(face, file);
+        fontMatches.changed = true;
+        writeFontMatches();
+    }
     return file;
 }
 

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -80,10 +81,16 @@ bool convertPlainPixels(const SDL_Surface* surface, uint32_t colourKey, uint32_t
     for (int y = 0; y < surface->h; ++y) {
         const uint8_t* in = static_cast<const uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch;
         uint32_t* row = out + static_cast<size_t>(y) * rowTexels;
-        // The two layouts the game's files decode to get a loop of their own.
+        // The layouts the game's files decode to get a loop of their own.
         if (format->format == SDL_PIXELFORMAT_BGR24)   // 24-bit BMP: blue, green, red
             convertRow<3>(in, row, surface->w, colourKey, alpha,
                           [](const uint8_t* p) { return 0xFF000000u | p[2] << 16 | p[1] << 8 | p[0]; });
+        else if (format->format == SDL_PIXELFORMAT_ARGB8888)   // 32-bit TGA: already ours
+            convertRow<4>(in, row, surface->w, colourKey, alpha, [](const uint8_t* p) {
+                uint32_t texel;
+                std::memcpy(&texel, p, 4);
+                return texel;
+            });
         else if (format->format == SDL_PIXELFORMAT_ABGR8888)   // PNG: red, green, blue, alpha
             convertRow<4>(in, row, surface->w, colourKey, alpha, [](const uint8_t* p) {
                 return static_cast<uint32_t>(p[3]) << 24 | p[0] << 16 | p[1] << 8 | p[2];

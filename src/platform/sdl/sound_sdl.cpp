@@ -11,7 +11,10 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -52,12 +55,6 @@ bool realOutputDriver(const char* driver)
     return driver && std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "disk") != 0;
 }
 
-void create()
-{
-    mixerOpen = false;
-    mix = mixer();
-    audioSubsystem = mix && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-}
 
 // A mixer library older than the one we were built with counts as old.
 uint32_t version()
@@ -80,6 +77,43 @@ int driverCount()
     return devices < 0 ? 1 : devices;   // can't list them: the default device is still there
 }
 
+bool askedForByName()
+{
+    const char* asked = std::getenv("SDL_AUDIODRIVER");
+    return asked && *asked;
+}
+
+// SDL's audio, and SDL_mixer when there is something to play on: a device,
+// or a driver asked for by name (the disk or dummy output of a test).
+void create()
+{
+    mixerOpen = false;
+    audioSubsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    mix = nullptr;
+    if (audioSubsystem && (driverCount() > 0 || askedForByName()))
+        mix = mixer();
+}
+
+// Whether this machine seems to have sound at all: then SDL_mixer is worth
+// loading ahead, on a thread, while the window opens. (Without, it is
+// loaded only if SDL's audio starts all the same.)
+bool soundLikely()
+{
+    if (askedForByName() || std::getenv("PULSE_SERVER"))
+        return true;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"))
+        for (const char* socket : {"/pulse/native", "/pipewire-0"})
+            if (access((std::string(runtime) + socket).c_str(), F_OK) == 0)
+                return true;
+    return access("/dev/snd/pcmC0D0p", F_OK) == 0 || access("/dev/snd/timer", F_OK) == 0;
+}
+
+void getReadyEarly()
+{
+    if (soundLikely())
+        startLoadingMixer();
+}
+
 void driverCaps(int driver, uint32_t* caps, int* speakerChannels)
 {
     *caps = serverBetweenUs(SDL_GetCurrentAudioDriver()) ? kSoundCapsHardwareEmulated : 0;
@@ -96,7 +130,7 @@ SoundResult open(const SoundSetup& setup, int channels)
     int frames = setup.dspBufferLength ? static_cast<int>(setup.dspBufferLength) : 1024;
     Uint16 format = setup.format == SampleFormat::PcmFloat ? AUDIO_F32SYS : AUDIO_S16SYS;
     if (mix->openAudioDevice(setup.sampleRate, format, setup.speakerChannels, frames, nullptr,
-                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE) != 0)
+                             SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE) != 0)
         return setup.speakerChannels > 2 ? SoundErrOutputCreateBuffer : SoundErrOutputInit;
     mix->allocateChannels(channels);
     mixerOpen = true;
@@ -225,7 +259,7 @@ void volume(int channel, float volume)
 } // namespace
 
 const SoundService kSdlSound = {
-    .start = startLoadingMixer,
+    .start = getReadyEarly,
     .stop = finishLoadingMixer,
     .create = create,
     .version = version,
