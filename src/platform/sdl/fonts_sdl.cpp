@@ -149,12 +149,13 @@ void writeFontMatches()
         std::remove(temporary.c_str());
 }
 
-std::string matchFontFile(const char* face)
+// `askAgain`: what was kept could not be opened as a font.
+std::string matchFontFile(const char* face, bool askAgain = false)
 {
     if (!fontMatches.read)
         readFontMatches();
     for (const auto& [known, file] : fontMatches.faces)
-        if (known == face && access(file.c_str(), R_OK) == 0)
+        if (known == face && !askAgain && access(file.c_str(), R_OK) == 0)
             return file;
     std::string file = askFontconfig(face);
     if (!file.empty()) {
@@ -264,6 +265,7 @@ void dropAtlasTexture(SdlFont* font)
 
 bool sdlFontsStart()
 {
+    fontMatches = FontMatches{};
     if (TTF_Init() != 0) {
         std::fprintf(stderr, "kestrelon: fonts could not start: %s\n", TTF_GetError());
         return false;
@@ -283,6 +285,10 @@ bool sdlOpenFont(PlatformFont* record)
     auto* font = new SdlFont;
     font->file = matchFontFile(face);
     font->font = font->file.empty() ? nullptr : TTF_OpenFont(font->file.c_str(), record->height);
+    if (!font->font) {
+        font->file = matchFontFile(face, true);
+        font->font = font->file.empty() ? nullptr : TTF_OpenFont(font->file.c_str(), record->height);
+    }
     if (!font->font) {
         std::fprintf(stderr, "kestrelon: no font for \"%s\": %s\n", face, TTF_GetError());
         delete font;
