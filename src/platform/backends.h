@@ -100,6 +100,7 @@ struct VideoService {
     bool (*saveScreenshot)(const char* path, bool windowed);
     bool (*readBackBuffer)(std::vector<uint32_t>& argb);
     bool (*drawsIntoWindow)();
+    const char* (*rendererName)();
     bool (*makeTarget)(PlatformSurface* surface);
     // Decodes the picture straight into the surface or texture made for it
     // (a surface: opaque, keyed texels black), and sets the surface's size.

@@ -116,6 +116,7 @@ void videoPresent()
 bool videoSaveScreenshot(const char* path, bool windowed) { return video->saveScreenshot(path, windowed); }
 bool videoReadBackBuffer(std::vector<uint32_t>& argb) { return video->readBackBuffer(argb); }
 bool videoDrawsIntoWindow() { return video->drawsIntoWindow(); }
+const char* videoRendererName() { return video->rendererName(); }
 
 PlatformSurface* videoGetBackBuffer() { return device.exists ? &device.backBuffer : nullptr; }
 

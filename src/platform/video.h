@@ -47,6 +47,8 @@ bool videoReadBackBuffer(std::vector<uint32_t>& argb);
 // True while the window is drawn into directly: the software renderer, and a
 // window exactly the view's size.
 bool videoDrawsIntoWindow();
+// What draws: the renderer's own name ("software", "opengl", ...), or "none".
+const char* videoRendererName();
 
 // Surfaces: the back buffer reference, off-screen targets and plain images.
 PlatformSurface* videoGetBackBuffer();

@@ -43,6 +43,7 @@ const VideoService kNoVideo = {
     .saveScreenshot = [](const char*, bool) { return false; },
     .readBackBuffer = [](std::vector<uint32_t>&) { return false; },
     .drawsIntoWindow = [] { return false; },
+    .rendererName = [] { return "none"; },
     .makeTarget = [](PlatformSurface*) { return true; },
     .loadSurface =
         [](PlatformSurface* surface, const std::string& path, uint32_t colourKey, std::string& error) {

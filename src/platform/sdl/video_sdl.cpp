@@ -589,6 +589,11 @@ const VideoService kSdlVideo = {
     .saveScreenshot = saveScreenshot,
     .readBackBuffer = readBackBuffer,
     .drawsIntoWindow = [] { return device.drawsIntoWindow; },
+    .rendererName =
+        [] {
+            SDL_RendererInfo info{};
+            return device.renderer && SDL_GetRendererInfo(device.renderer, &info) == 0 ? info.name : "none";
+        },
     .makeTarget = makeTarget,
     .loadSurface = loadSurface,
     .releaseSurface = releaseSurface,
