@@ -458,7 +458,7 @@ void flush()
 // Called with every answer; looks at the time only now and then.
 void flushWhenDue()
 {
-    if (++writer.sinceTimeCheck < 256)
+    if (++writer.sinceTimeCheck < 16)
         return;
     writer.sinceTimeCheck = 0;
     if (monotonicMicroseconds() - writer.lastFlush >= kFlushMicroseconds)
