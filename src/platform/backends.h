@@ -37,6 +37,15 @@ struct SystemMessage {
     Lost lost = Lost::Nothing;
 };
 
+// A clock's counter in whole microseconds (without overflowing on a
+// nanosecond counter of a machine up for years).
+inline int64_t microsecondsOf(const ClockService& clock)
+{
+    const int64_t counter = clock.performanceCounter();
+    const int64_t frequency = clock.performanceFrequency();
+    return counter / frequency * 1000000 + counter % frequency * 1000000 / frequency;
+}
+
 struct InputService {
     bool (*start)(const PlatformConfig& config);   // at platform start
     void (*stop)();

@@ -11,9 +11,13 @@
 #include <cstdlib>
 #include <thread>
 
-TEST(Mixer, FiveChannelsASixthSoundTakesTheOldestAndFinishedChannelsStop)
+namespace {
+
+// SDL's sound alone, on the output driver named, opened with five channels
+// at the game's own set-up (44.1 kHz, 16 bits, stereo).
+void startSdlSound(const char* driver)
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", driver, 1);
     PlatformConfig config;
     config.video = VideoBackend::None;
     config.input = InputBackend::Script;
@@ -21,6 +25,13 @@ TEST(Mixer, FiveChannelsASixthSoundTakesTheOldestAndFinishedChannelsStop)
     ASSERT_TRUE(platformStart(config));
     ASSERT_EQ(soundSystemCreate(), SoundOk);
     ASSERT_EQ(soundInit(5), SoundOk);
+}
+
+} // namespace
+
+TEST(Mixer, FiveChannelsASixthSoundTakesTheOldestAndFinishedChannelsStop)
+{
+    startSdlSound("dummy");
     PlatformSound* shot = nullptr;
     PlatformSound* tune = nullptr;
     ASSERT_EQ(soundCreate(dataFile("sound/_shoot.wav").c_str(), &shot), SoundOk);
@@ -71,16 +82,9 @@ TEST(Mixer, AStreamedTuneLoopsSampleForSample)
 {
     std::string dir = makeGameDir();
     const std::string capture = dir + "/played.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
-    PlatformConfig config;
-    config.video = VideoBackend::None;
-    config.input = InputBackend::Script;
-    config.audio = AudioBackend::Sdl;
-    ASSERT_TRUE(platformStart(config));
-    ASSERT_EQ(soundSystemCreate(), SoundOk);
-    ASSERT_EQ(soundInit(5), SoundOk);   // 44.1 kHz, 16 bits, stereo: the tunes' own format
+    startSdlSound("disk");   // the tunes' own format: what is played is their samples
     PlatformSound* tune = nullptr;
     ASSERT_EQ(soundCreate(dataFile("sound/_gameover.wav").c_str(), &tune), SoundOk);
     SoundChannel channel;

@@ -71,12 +71,7 @@ bool takeRun(const std::vector<Run<T>>& runs, size_t& index, uint64_t& taken, T&
     return true;
 }
 
-int64_t realMicroseconds()
-{
-    const int64_t counter = realClock->performanceCounter();
-    const int64_t frequency = realClock->performanceFrequency();
-    return counter / frequency * 1000000 + counter % frequency * 1000000 / frequency;
-}
+int64_t realMicroseconds() { return microsecondsOf(*realClock); }
 
 // The viewer closed the window (or pressed Ctrl+C): remembered for the next
 // message read. Everything else the viewer's window says is not the game's.

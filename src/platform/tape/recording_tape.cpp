@@ -26,12 +26,7 @@ SoundService sound;
 int64_t now = 0;           // the game's clock, microseconds from the start
 int64_t baseAtSample = 0;  // the base clock then, in microseconds
 
-int64_t baseMicroseconds()
-{
-    const int64_t counter = baseClock->performanceCounter();
-    const int64_t frequency = baseClock->performanceFrequency();
-    return counter / frequency * 1000000 + counter % frequency * 1000000 / frequency;
-}
+int64_t baseMicroseconds() { return microsecondsOf(*baseClock); }
 
 void sample()
 {
