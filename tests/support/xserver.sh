@@ -110,28 +110,3 @@ count() {
   convert "$work/$1.bmp" -crop "${4}x${5}+${2}+${3}" +repage -fuzz 12% \
     -fill black +opaque "$6" -fill white -opaque "$6" -format '%[fx:round(mean*w*h)]' info:
 }
-
-# What a failed wait for a window leaves to go on: the X server's windows, and
-# where each thread of process $1 is, if it still runs.
-describe_missing_window() {
-  echo "windows of $DISPLAY:"
-  xwininfo -root -tree 2>&1 | head -20
-  if kill -0 "$1" 2>/dev/null; then
-    echo "process $1 still runs; its threads wait in:"
-    for task in /proc/"$1"/task/*; do echo "  $(cat "$task/comm" 2>/dev/null): $(cat "$task/wchan" 2>/dev/null)"; done
-  else
-    wait "$1"
-    echo "process $1 ended with $?"
-  fi
-}
-
-# The id of the top-level window titled exactly $1, waiting up to $2 seconds.
-find_window() {
-  local i id
-  for i in $(seq $(($2 * 10))); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) {print $1; exit}')
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
