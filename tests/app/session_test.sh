@@ -96,8 +96,16 @@ get_ready_shown() {
   [ "$(count "$1" 462 384 160 30 "$grey")" -gt 150 ]
 }
 
-playing() {   # "Get ready" gone
-  [ "$(count "$1" 462 384 160 30 "$grey")" -lt 60 ]
+# Play ("Get ready" gone), and a shot fired now cannot hit the asteroid: a
+# hit gives ammunition back, and the shot's check below would fail. The shots
+# leave the screen within a second; the asteroid drifts 150 pixels a second
+# at most. So no 20-pixel square above the ship, within 150 pixels of the two
+# lines of fire, may be as bright as an asteroid. (Play starts with the
+# asteroid right above the left gun.)
+playing_line_of_fire_clear() {
+  [ "$(count "$1" 462 384 160 30 "$grey")" -lt 60 ] || return 1
+  convert "$work/$1.bmp" -crop 500x560+230+0 +repage -colorspace gray -scale 5% -format '%[fx:maxima]' info: |
+    awk '{ exit !($1 < 0.25) }'
 }
 
 # 23 units left: the ammunition column's top icon is gone. (A star of the
@@ -184,7 +192,7 @@ expect_some "difficulty: Novice highlighted" difficulty 412 384 200 50 "$yellow"
 key Return
 wait_for_screen countdown 30 get_ready_shown
 
-wait_for_screen play 30 playing
+wait_for_screen play 30 playing_line_of_fire_clear
 expect_drawn "play: the ship at its start" play 449 576 127 152
 expect_some "play: the HUD" play 875 115 140 60 "$grey"
 [ "$(bright play 0 0 32 32)" -gt 80 ] || fail "play: the ammunition column's top icon is missing"
