@@ -64,18 +64,24 @@ quit_item="412 564 260 50"
 # text has hundreds.
 
 # The menu's ship (and the difficulty screen's) is animated. A key is sent to
-# these screens only once the ship has changed twice between the tries of
-# this wait, which all come after the last key went up: the frame of the
-# second change was begun after the first change was on screen, so the game
-# has polled the keyboard since that key went up. The same key going down
-# again before such a poll would read as still held and be lost. And right
-# after start-up the first frame is shown before the keyboard is taken (in
-# the next pass): a key tapped at once would be lost as well.
-ship_moved_twice() {   # capture
+# these screens only once the ship has changed twice in captures that
+# already show the screen as it should be (`shown` true): the frame of the
+# second change was begun after a frame that showed it was on screen, so the
+# game has polled the keyboard after the poll that acted on the last key,
+# and after that key went up (all tries come after that). The same key going
+# down again before such a poll would read as still held and be lost. And
+# right after start-up the first frame is drawn before the keyboard is taken
+# (in the next pass): a key tapped at once would be lost as well.
+ready() {   # capture, shown (true or false)
   local ship
+  [ "$wait_try" -eq 0 ] && ship_before=""
+  if ! $2; then
+    ship_before="" ship_moves=0
+    return 1
+  fi
   ship=$(convert "$work/$1.bmp" -crop 166x198+175+400 +repage -format '%#' info:)
-  [ "$wait_try" -eq 0 ] && ship_moves=0
-  [ "$wait_try" -gt 0 ] && [ "$ship" != "$ship_before" ] && ship_moves=$((ship_moves + 1))
+  [ -z "$ship_before" ] && ship_moves=0
+  [ -n "$ship_before" ] && [ "$ship" != "$ship_before" ] && ship_moves=$((ship_moves + 1))
   ship_before=$ship
   [ "$ship_moves" -ge 2 ]
 }
@@ -85,11 +91,15 @@ highlighted() {   # capture x y w h
 }
 
 menu_ready() {   # capture, and the box of the item that should be highlighted
-  ship_moved_twice "$1" && highlighted "$@"
+  local shown=false
+  highlighted "$@" && shown=true
+  ready "$1" $shown
 }
 
 difficulty_ready() {   # "Select a difficulty" where Continue would be
-  ship_moved_twice "$1" && [ "$(count "$1" 412 324 400 50 "$grey")" -gt 150 ]
+  local shown=false
+  [ "$(count "$1" 412 324 400 50 "$grey")" -gt 150 ] && shown=true
+  ready "$1" $shown
 }
 
 get_ready_shown() {
