@@ -192,7 +192,7 @@ wait $second_pid
 [ $? -eq 0 ] || fail "the second copy did not end with 0"
 grep -q "Application already running!" "$work/second.log" || fail "the second copy was not refused"
 kill -0 $game_pid 2>/dev/null || fail "the first copy ended"
-# A message box may have taken the keyboard from the game for a while.
+# The first copy's menu still runs, ready for a key.
 wait_for_screen menu-after-second-copy 30 menu_ready $new_game_item
 
 key Return
