@@ -3,8 +3,9 @@
 # a person makes them (down, a moment, up), every screen checked by its
 # pixels: menu, difficulty, countdown, play, a shot, Escape to the menu with
 # Continue, Continue, Quit, the credits, Enter and exit code 0. A second copy
-# started meanwhile is refused and the first plays on. The screenshots stay
-# in the build folder.
+# started meanwhile is refused and the first plays on. Each step waits for
+# the screen that should answer the next key (see wait_for); the screenshots
+# stay in the build folder.
 #   session_test.sh BUILD_DIR DATA_DIR SCORES_FILE
 set -u
 build="$1"
@@ -22,17 +23,9 @@ game_pid=""
 source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
 start_xvfb 141 1024x768x24
 
-key() { xdotool keydown "$1"; sleep 0.12; xdotool keyup "$1"; sleep 0.25; }
+key() { xdotool keydown "$1"; sleep 0.12; xdotool keyup "$1"; }
 
-shot() { import -window "$window" "$artifacts/$1.png" || fail "no screenshot $1"; }
-
-# How many pixels of the box (x y w h) are within 12 % of the colour.
-count() {
-  convert "$artifacts/$1.png" -crop "${4}x${5}+${2}+${3}" +repage -fuzz 12% \
-    -fill black +opaque "$6" -fill white -opaque "$6" -format '%[fx:round(mean*w*h)]' info:
-}
-
-expect_some() {   # what screenshot x y w h colour
+expect_some() {   # what capture x y w h colour
   local n
   n=$(count "$2" "$3" "$4" "$5" "$6" "$7")
   [ "$n" -gt 0 ] || fail "$1: no $7 in ${5}x${6}+${3}+${4} of $2.png"
@@ -45,95 +38,210 @@ expect_none() {
 }
 
 # Not the dark sky: some pixel brighter than 40 % in the box.
-expect_drawn() {   # what screenshot x y w h
+expect_drawn() {   # what capture x y w h
   local bright
-  bright=$(convert "$artifacts/$2.png" -crop "${5}x${6}+${3}+${4}" +repage -colorspace gray -format '%[fx:maxima]' info:)
+  bright=$(convert "$work/$2.bmp" -crop "${5}x${6}+${3}+${4}" +repage -colorspace gray -format '%[fx:maxima]' info:)
   awk -v b="$bright" 'BEGIN { exit !(b > 0.4) }' || fail "$1: nothing drawn in ${5}x${6}+${3}+${4} of $2.png"
 }
 
 # How many pixels of the box are brighter than half.
 bright() {
-  convert "$artifacts/$1.png" -crop "${4}x${5}+${2}+${3}" +repage -colorspace gray -threshold 50% \
+  convert "$work/$1.bmp" -crop "${4}x${5}+${2}+${3}" +repage -colorspace gray -threshold 50% \
     -format '%[fx:round(mean*w*h)]' info:
 }
 
 yellow="#FFFF00"
 grey="#72745F"
+# The menu items' boxes (x y w h), top to bottom; Novice is where New game is.
+continue_item="412 324 260 50"
+new_game_item="412 384 260 50"
+highscore_item="412 444 260 50"
+screen_mode_item="412 504 260 50"
+quit_item="412 564 260 50"
+
+# What each step waits for; each reads the capture named by its first
+# argument. The sky has a few pixels near the text colour; a drawn line of
+# text has hundreds.
+
+# The menu's ship (and the difficulty screen's) is animated. A key is sent to
+# these screens only once the ship has changed twice in captures that
+# already show the screen as it should be (`shown` true): the frame of the
+# second change was begun after a frame that showed it was on screen, so the
+# game has polled the keyboard after the poll that acted on the last key,
+# and after that key went up (all tries come after that). The same key going
+# down again before such a poll would read as still held and be lost. And
+# right after start-up the first frame is drawn before the keyboard is taken
+# (in the next pass): a key tapped at once would be lost as well.
+ready() {   # capture, shown (true or false)
+  local ship
+  [ "$wait_try" -eq 0 ] && ship_before=""
+  if ! $2; then
+    ship_before="" ship_moves=0
+    return 1
+  fi
+  ship=$(convert "$work/$1.bmp" -crop 166x198+175+400 +repage -format '%#' info:)
+  [ -z "$ship_before" ] && ship_moves=0
+  [ -n "$ship_before" ] && [ "$ship" != "$ship_before" ] && ship_moves=$((ship_moves + 1))
+  ship_before=$ship
+  [ "$ship_moves" -ge 2 ]
+}
+
+highlighted() {   # capture x y w h
+  [ "$(count "$1" "$2" "$3" "$4" "$5" "$yellow")" -gt 150 ]
+}
+
+menu_ready() {   # capture, and the box of the item that should be highlighted
+  local shown=false
+  highlighted "$@" && shown=true
+  ready "$1" $shown
+}
+
+difficulty_ready() {   # "Select a difficulty" where Continue would be
+  local shown=false
+  [ "$(count "$1" 412 324 400 50 "$grey")" -gt 150 ] && shown=true
+  ready "$1" $shown
+}
+
+get_ready_shown() {
+  [ "$(count "$1" 462 384 160 30 "$grey")" -gt 150 ]
+}
+
+# Play ("Get ready" gone), and a shot fired now cannot hit the asteroid: a
+# hit gives ammunition back, and the shot's check below would fail. The shots
+# leave the screen within a second; the asteroid drifts 150 pixels a second
+# at most. So no 20-pixel square above the ship, within 150 pixels of the two
+# lines of fire, may be as bright as an asteroid. (Play starts with the
+# asteroid right above the left gun.)
+playing_line_of_fire_clear() {
+  [ "$(count "$1" 462 384 160 30 "$grey")" -lt 60 ] || return 1
+  convert "$work/$1.bmp" -crop 500x560+230+0 +repage -colorspace gray -scale 5% -format '%[fx:maxima]' info: |
+    awk '{ exit !($1 < 0.25) }'
+}
+
+# 23 units left: the ammunition column's top icon is gone. (A star of the
+# sky may pass there; an icon is far more than that.)
+top_icon_gone() {
+  [ "$(bright "$1" 0 0 32 28)" -lt 30 ]
+}
+
+no_item_highlighted() {
+  [ "$(count "$1" 412 324 260 290 "$yellow")" -eq 0 ]
+}
+
+# The credits' last line is drawn (where the menu has nothing) and the game
+# waits for Enter. Enter is sent only then: the wait's first poll compares
+# with the menu's last one, in which Enter (the one that chose Quit) was
+# down, so an Enter pressed during the roll or before that poll reads as
+# still held and is lost. While it waits for a key, the game's main thread
+# sleeps a millisecond per poll and so wakes hundreds of times a second;
+# after drawing the last line it sleeps 380 ms in one go.
+credits_waiting() {
+  if [ "$wait_try" -eq 0 ] || [ "$(count "$1" 100 590 300 25 "$grey")" -le 150 ]; then
+    sampled_at=""
+    return 1
+  fi
+  local now=${EPOCHREALTIME/./} wakes
+  wakes=$(awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$game_pid/task/$game_pid/status") || return 1
+  if [ -z "$sampled_at" ]; then
+    sampled_at=$now sampled_wakes=$wakes
+    return 1
+  fi
+  # Over half a second at least: a few wake-ups cannot make the rate.
+  (( now - sampled_at >= 500000 )) || return 1
+  local per_second=$(( (wakes - sampled_wakes) * 1000000 / (now - sampled_at) ))
+  sampled_at=$now sampled_wakes=$wakes
+  echo "credits, try $wait_try: the game's main thread woke $per_second times a second" >>"$work/waits.log"
+  [ "$per_second" -gt 30 ]
+}
+
+# The refused second copy shows a message box "Error", or ends at once when
+# no box can be shown.
+box_or_ended() {   # pid
+  box=$(window_titled "Error")
+  [ -n "$box" ] || ended "$1"
+}
+
+game_window() {
+  window=$(window_titled "Kestrelon v0.3")
+  [ -n "$window" ]
+}
+
+# The menu, in the window as it is now (see window_titled).
+first_menu_ready() {   # capture, box
+  game_window && capture "$1" && menu_ready "$@"
+}
 
 cd "$work"
 "$build/kestrelon" >"$work/game.log" 2>&1 &
 game_pid=$!
-window=$(find_window "Kestrelon v0.3" 60) || { describe_missing_window $game_pid; fail "no window within 60 s"; }
-sleep 1.5
+wait_for window 60 game_window
 
-shot menu
-expect_some "menu: New game highlighted" menu 412 384 260 50 "$yellow"
+wait_for menu 60 first_menu_ready menu $new_game_item
 expect_none "menu: nothing else highlighted" menu 412 434 260 180 "$yellow"
 expect_some "menu: the other items" menu 412 444 260 170 "$grey"
 expect_drawn "menu: the logo" menu 312 134 540 180
-# The sky has a few pixels near the text colour; a drawn "Continue" has hundreds.
-[ "$(count menu 412 324 260 50 "$grey")" -lt 60 ] || fail "menu: Continue shown without a game"
+[ "$(count menu $continue_item "$grey")" -lt 60 ] || fail "menu: Continue shown without a game"
 
 # A second copy is refused; the first plays on.
 "$build/kestrelon" >"$work/second.log" 2>&1 &
 second_pid=$!
-box=$(find_window "Error" 10) && "$build/kestrelon-xclose" "$box"
-for _ in $(seq 100); do kill -0 $second_pid 2>/dev/null || break; sleep 0.1; done
+wait_for second-copy 30 box_or_ended $second_pid
+[ -n "$box" ] && "$build/kestrelon-xclose" "$box"
+wait_for second-copy-end 30 ended $second_pid
 wait $second_pid
 [ $? -eq 0 ] || fail "the second copy did not end with 0"
 grep -q "Application already running!" "$work/second.log" || fail "the second copy was not refused"
 kill -0 $game_pid 2>/dev/null || fail "the first copy ended"
+# The first copy's menu still runs, ready for a key.
+wait_for_screen menu-after-second-copy 30 menu_ready $new_game_item
 
 key Return
-sleep 0.3
-shot difficulty
+wait_for_screen difficulty 30 difficulty_ready
 expect_some "difficulty: Novice highlighted" difficulty 412 384 200 50 "$yellow"
-expect_some "difficulty: the title" difficulty 412 324 400 50 "$grey"
 
 key Return
-sleep 1.2
-shot countdown
-expect_some "countdown: Get ready" countdown 462 384 160 30 "$grey"
-sleep 2.6
+wait_for_screen countdown 30 get_ready_shown
 
-shot play
+wait_for_screen play 30 playing_line_of_fire_clear
 expect_drawn "play: the ship at its start" play 449 576 127 152
 expect_some "play: the HUD" play 875 115 140 60 "$grey"
 [ "$(bright play 0 0 32 32)" -gt 80 ] || fail "play: the ammunition column's top icon is missing"
 expect_drawn "play: the ammunition column's bottom icon" play 0 736 32 32
 
 key space
-sleep 0.2
-shot fired
-# 23 units left: the column's top icon is gone.
-# (A star of the sky may pass there; an icon is far more than that.)
-[ "$(bright fired 0 0 32 28)" -lt 30 ] || fail "a shot: the top icon is still there"
+wait_for_screen fired 30 top_icon_gone
 
 key Escape
-sleep 0.3
-shot escape
-[ "$(count escape 412 324 260 50 "$grey")" -gt 150 ] || fail "Escape: no Continue offered"
+wait_for_screen escape 30 menu_ready $new_game_item
+[ "$(count escape $continue_item "$grey")" -gt 150 ] || fail "Escape: no Continue offered"
 expect_some "Escape: the HUD on the menu" escape 875 115 140 60 "$grey"
 
 key Up
+wait_for_screen continue-highlighted 30 menu_ready $continue_item
 key Return
-sleep 0.5
-shot continued
-expect_none "Continue: no menu item" continued 412 324 260 290 "$yellow"
-expect_drawn "Continue: the ship" continued 0 0 1024 768
+wait_for_screen continued 30 no_item_highlighted
+expect_drawn "Continue: the ship where it was" continued 449 576 127 152
 
 key Escape
-for _ in 1 2 3 4; do key Down; done
+wait_for_screen menu-on-continue 30 menu_ready $continue_item
+key Down
+wait_for_screen new-game-highlighted 30 menu_ready $new_game_item
+key Down
+wait_for_screen highscore-highlighted 30 menu_ready $highscore_item
+key Down
+wait_for_screen screen-mode-highlighted 30 menu_ready $screen_mode_item
+key Down
+wait_for_screen quit-highlighted 30 menu_ready $quit_item
 key Return
-sleep 7
-shot credits
+wait_for_screen credits 60 credits_waiting
 expect_some "credits: the lines" credits 100 140 600 480 "$grey"
 expect_drawn "credits: the small logo" credits 412 20 270 90
+
 key Return
-for _ in $(seq 100); do kill -0 $game_pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $game_pid 2>/dev/null && fail "the game did not end after the credits"
+wait_for game-end 30 ended $game_pid
 wait $game_pid
 code=$?
 game_pid=""
 [ $code -eq 0 ] || fail "exit code $code after Quit"
+cp "$work/waits.log" "$artifacts/waits.txt"
 echo "session passed; screenshots in $artifacts"

@@ -7,6 +7,7 @@ set -u
 build="$1"
 data="$2"
 artifacts="$build/test-artifacts/window"
+rm -rf "$artifacts"
 mkdir -p "$artifacts"
 work=$(mktemp -d)
 trap 'kill $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
@@ -18,30 +19,38 @@ source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
 start_xvfb 91 1280x1024x24
 game_pid=""
 
-wait_exit() {   # pid seconds -> exit code, or fails
-  local pid=$1 i
-  for i in $(seq $(($2 * 10))); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return $?; }
-    sleep 0.1
-  done
-  fail "process $pid did not end within $2 s"
+game_window() {
+  window=$(window_titled "Kestrelon v0.3")
+  [ -n "$window" ]
+}
+
+# The menu is drawn (New game highlighted) in the window as it is now (see
+# window_titled).
+menu_shown() {   # capture
+  game_window && capture "$1" && [ "$(count "$1" 412 384 260 50 "#FFFF00")" -gt 150 ]
+}
+
+# The refused second copy shows a message box "Error", or ends at once when
+# no box can be shown.
+box_or_ended() {   # pid
+  box=$(window_titled "Error")
+  [ -n "$box" ] || ended "$1"
 }
 
 cd "$work"
 "$build/kestrelon" >"$work/first.log" 2>&1 &
 game_pid=$!
-window=$(find_window "Kestrelon v0.3" 60)
-[ -n "$window" ] || { describe_missing_window $game_pid; fail "no window titled \"Kestrelon v0.3\" within 60 s"; }
-sleep 1
-import -window root "$artifacts/first.png"
+wait_for window 60 game_window
+wait_for first 60 menu_shown first
 
 # A second copy is refused with a message and ends with 0; the first plays on.
 "$build/kestrelon" >"$work/second.log" 2>&1 &
 second_pid=$!
-box=$(find_window "Error" 10)
+wait_for second-copy 30 box_or_ended $second_pid
 import -window root "$artifacts/second-copy.png"
 [ -n "$box" ] && "$build/kestrelon-xclose" "$box"
-wait_exit $second_pid 10
+wait_for second-copy-end 30 ended $second_pid
+wait $second_pid
 [ $? -eq 0 ] || fail "the second copy did not end with exit code 0"
 grep -q "Application already running!" "$work/second.log" || fail "the second copy said: $(cat "$work/second.log")"
 [ "$(xwininfo -root -tree | grep -c '"Kestrelon v0.3":')" -eq 1 ] || fail "the second copy made a window"
@@ -49,7 +58,8 @@ kill -0 $game_pid 2>/dev/null || fail "the first copy ended"
 
 # Closing the window ends the game normally.
 "$build/kestrelon-xclose" "$window"
-wait_exit $game_pid 10
+wait_for end-on-close 30 ended $game_pid
+wait $game_pid
 code=$?
 game_pid=""
 [ $code -eq 0 ] || fail "closing the window gave exit code $code"
@@ -57,9 +67,11 @@ game_pid=""
 # A missing data file stops start-up with 1 and names the file.
 rm "$work/data/skill1.bmp"
 "$build/kestrelon" >"$work/missing.log" 2>&1 &
-missing_pid=$!
-wait_exit $missing_pid 20
+game_pid=$!
+wait_for end-on-missing-file 60 ended $game_pid
+wait $game_pid
 code=$?
+game_pid=""
 [ $code -eq 1 ] || fail "a missing file gave exit code $code"
 grep -q "data/skill1.bmp" "$work/missing.log" || fail "the missing file was not named: $(cat "$work/missing.log")"
 echo "window tests passed"

@@ -1,5 +1,6 @@
 # Shared by the tests that run the real game in an X server. Source it after
-# setting `work` (a temporary folder whose *.log files are shown on failure).
+# setting `work` (a temporary folder whose *.log files are shown on failure)
+# and `artifacts` (where screenshots are kept).
 
 fail() {
   echo "FAIL: $*"
@@ -21,11 +22,12 @@ start_xvfb() {
   export DISPLAY=":$display"
 }
 
-# What a failed wait for a window leaves to go on: the X server's windows, and
-# where each thread of process $1 is, if it still runs.
-describe_missing_window() {
+# What a failed wait leaves to go on: the X server's windows, and where each
+# thread of process $1 is, if it still runs.
+describe_game() {
   echo "windows of $DISPLAY:"
   xwininfo -root -tree 2>&1 | head -20
+  [ -n "$1" ] || return 0
   if kill -0 "$1" 2>/dev/null; then
     echo "process $1 still runs; its threads wait in:"
     for task in /proc/"$1"/task/*; do echo "  $(cat "$task/comm" 2>/dev/null): $(cat "$task/wchan" 2>/dev/null)"; done
@@ -35,13 +37,76 @@ describe_missing_window() {
   fi
 }
 
-# The id of the top-level window titled exactly $1, waiting up to $2 seconds.
-find_window() {
-  local i id
-  for i in $(seq $(($2 * 10))); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) {print $1; exit}')
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
+# The id of the top-level window titled exactly $1, or nothing. The game
+# makes its window twice at start-up (SDL makes it again for the renderer),
+# so the first one found may be gone a moment later: look it up again until
+# the window shows the game's first screen.
+window_titled() {
+  xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) {print $1; exit}'
+}
+
+# True once process $1 has ended.
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# wait_for NAME SECONDS CHECK...
+# Runs the command CHECK... again and again until it succeeds, for at most
+# SECONDS. A check that looks at the screen captures the window `window` with
+# `capture NAME` and reads $work/NAME.bmp (wait_for_screen captures for it);
+# the last capture is kept as $artifacts/NAME.png. When time runs out, the
+# test fails naming the wait, keeps the last capture (or the whole X screen
+# when there is none) as $artifacts/NAME.timed-out.png and describes
+# `game_pid` if set. The waits that end well are noted in $work/waits.log,
+# shown on failure. `wait_try` counts the tries of the current wait from 0,
+# for checks that compare a try with the one before.
+wait_for() {
+  local name=$1 seconds=$2
+  shift 2
+  local start=${EPOCHREALTIME/./} kept
+  wait_try=0
+  last_capture=""
+  until "$@"; do
+    if (( ${EPOCHREALTIME/./} - start >= seconds * 1000000 )); then
+      kept="$artifacts/$name.timed-out.png"
+      { [ -n "$last_capture" ] && convert "$last_capture" "$kept" 2>/dev/null; } ||
+        timeout 10 import -window root "$kept"
+      describe_game "${game_pid:-}"
+      fail "waited $seconds s ($wait_try tries) for $name: $*; the last screen is $kept"
+    fi
+    wait_try=$((wait_try + 1))
+    sleep 0.05
   done
-  return 1
+  if [ -n "$last_capture" ]; then
+    convert "$last_capture" -define png:compression-level=1 "$artifacts/$name.png"
+  fi
+  echo "$name: $((wait_try + 1)) tries, $(( (${EPOCHREALTIME/./} - start) / 1000 )) ms" >>"$work/waits.log"
+  return 0
+}
+
+# Captures the window `window` as $work/$1.bmp (a PNG takes a second or more
+# to write; this takes a few hundredths). `import` waits for ever, holding the
+# X server, when the window goes away under it, hence the time limit.
+capture() {
+  last_capture="$work/$1.bmp"
+  timeout 10 import -window "$window" "$last_capture" 2>/dev/null
+}
+
+# wait_for_screen NAME SECONDS CHECK ARGS...: wait_for NAME, each try capturing
+# the window as NAME and then running CHECK NAME ARGS...
+wait_for_screen() {
+  local name=$1 seconds=$2
+  shift 2
+  wait_for "$name" "$seconds" shows "$name" "$@"
+}
+
+shows() {   # name check args...
+  local name=$1 check=$2
+  shift 2
+  capture "$name" && "$check" "$name" "$@"
+}
+
+# How many pixels of the box x y w h of capture $1 are within 12 % of the
+# colour $6.
+count() {
+  convert "$work/$1.bmp" -crop "${4}x${5}+${2}+${3}" +repage -fuzz 12% \
+    -fill black +opaque "$6" -fill white -opaque "$6" -format '%[fx:round(mean*w*h)]' info:
 }
