@@ -9,7 +9,7 @@
 #   game/
 #   render/
 #   input/  audio/
-#   platform/sdl/  platform/headless/   (the backends)
+#   platform/sdl/  platform/headless/  platform/tape/   (the backends)
 #   platform/                           (the seam)
 #   check_layers.sh [ROOT]
 set -u
@@ -23,12 +23,13 @@ problems=$(cd "$root/src" && grep -rE --include='*.cpp' --include='*.h' '^[[:spa
     function layer(path) {
       if (path ~ /^platform\/sdl\//) return "platform/sdl"
       if (path ~ /^platform\/headless\//) return "platform/headless"
+      if (path ~ /^platform\/tape\//) return "platform/tape"
       sub(/\/.*/, "", path)
       return path
     }
     BEGIN {
       floor["app"] = 8; floor["screens"] = 7; floor["scores"] = 6; floor["game"] = 5; floor["render"] = 4
-      floor["input"] = 3; floor["audio"] = 3; floor["platform/sdl"] = 2; floor["platform/headless"] = 2
+      floor["input"] = 3; floor["audio"] = 3; floor["platform/sdl"] = 2; floor["platform/headless"] = 2; floor["platform/tape"] = 2
       floor["platform"] = 1
     }
     {
