@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # A session of the real game recorded in an X server, driven by key presses:
 # the menu, a game with the ship flying and firing, a life lost, Escape and
-# Continue, the last life lost, a name typed, the table, Quit through the
-# credits. Its live trace must equal, line for line, the trace of the
-# recording checked headless by kestrelon-replay and the trace of the
-# recording watched in a window; the score typed into the table is the
-# final one; and watching leaves the player's score file as it was.
+# Continue, the last life lost, a name typed, the table, full screen and
+# back, Quit through the credits. Its live trace must equal, line for line,
+# the trace of the recording checked headless by kestrelon-replay and the
+# trace of the recording watched in a window; the score typed into the table
+# is the final one; and watching leaves the player's score file as it was.
 #   recording_test.sh BUILD_DIR DATA_DIR
 set -u
 build="$1"
@@ -106,6 +106,12 @@ key Down
 wait_for_screen highscore-highlighted 30 menu_ready $highscore_item
 key Down
 wait_for_screen screen-mode-highlighted 30 menu_ready $screen_mode_item
+# Full screen and back: on this X server's one mode the menu looks the same
+# either way, so the traces tell that it switched, live and watched.
+key Return
+wait_for_screen full-screen 30 menu_ready $screen_mode_item
+key Return
+wait_for_screen windowed-again 30 menu_ready $screen_mode_item
 key Down
 wait_for_screen quit-highlighted 30 menu_ready $quit_item
 key Return
@@ -123,6 +129,7 @@ final_score=$(tail -n 1 "$work/live.jsonl" | sed -n 's/.*"score":\([-0-9]*\).*/\
 grep -q "^[0-9]* KES $final_score"$'\r'"\$" "$work/data/scores.txt" ||
   fail "the table does not hold KES with the final score $final_score: $(cat "$work/data/scores.txt")"
 grep -q '"lives":0' "$work/live.jsonl" || fail "the live trace never had the last life lost"
+grep -q '"fullScreen":true' "$work/live.jsonl" || fail "the screen mode never switched to full screen"
 
 # Checked headless, as fast as it goes: the same trace, line for line.
 "$build/kestrelon-replay" --dir "$work" --script "$work/session.rec" --trace "$work/replayed.jsonl" \
