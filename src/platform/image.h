@@ -22,6 +22,16 @@ struct ImageDestination {
 bool decodeKeyedImage(const std::string& path, uint32_t colourKey, bool opaque, const ImageDestination& into,
                       std::string& error);
 
+// A picture read and checked, not yet converted: what decodeKeyedImage does
+// in two steps, so that the second can wait until the picture is drawn.
+struct CheckedImage;
+// Null (and `error` set) when the file is missing or cannot be decoded.
+CheckedImage* checkImage(const std::string& path, std::string& error);
+// Converts as decodeKeyedImage does, and lets the picture go either way.
+bool convertCheckedImage(CheckedImage* image, uint32_t colourKey, bool opaque, const ImageDestination& into,
+                         std::string& error);
+void releaseCheckedImage(CheckedImage* image);
+
 // Starts reading and decoding these files on a thread of the decoder's
 // own, so that decodeKeyedImage of one of them later only waits for it, if
 // it must, and converts it. Meant for start-up, while the window opens.

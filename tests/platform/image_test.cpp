@@ -1,5 +1,6 @@
 // Pictures decoded into keyed ARGB texels: the exact colours of 24-bit,
-// 32-bit and paletted files, the key made transparent and nothing else.
+// 32-bit and paletted files, stored either way up, the key made transparent
+// and nothing else; files cut short are refused.
 #include "platform/image.h"
 #include "support/support.h"
 
@@ -110,4 +111,73 @@ TEST_F(ImageTest, PalettedBmpGoesThroughTheConverterWithTheSameKey)
             uint32_t colour = palette[texels[y][x]];
             EXPECT_EQ(image.at(x, y), colour == 0xFF000000 ? 0u : colour) << x << "," << y;
         }
+}
+
+TEST_F(ImageTest, EitherWayUpTheRowsComeOutTopFirst)
+{
+    const int width = 3, height = 4;
+    const std::vector<uint32_t> argb = pattern(width, height, 0xFF000000);
+
+    // A BMP with a negative height is stored top row first.
+    writeBmp(dir + "/top.bmp", width, height, argb);
+    std::string bmp = readFile(dir + "/top.bmp");
+    const size_t rowBytes = 12;
+    std::string topFirst = bmp.substr(0, 54);
+    put32(topFirst, 22, static_cast<uint32_t>(-height));
+    for (int row = height - 1; row >= 0; --row)
+        topFirst += bmp.substr(54 + row * rowBytes, rowBytes);
+    writeFile(dir + "/top.bmp", topFirst);
+
+    // A TGA without the top-left flag is stored bottom row first; one of
+    // 24 bits goes through SDL_image.
+    auto tga = [&](int bits, bool topLeft) {
+        std::string file(18, '\0');
+        file[2] = 2;
+        put16(file, 12, width);
+        put16(file, 14, height);
+        file[16] = static_cast<char>(bits);
+        file[17] = static_cast<char>((bits == 32 ? 8 : 0) | (topLeft ? 0x20 : 0));
+        for (int row = 0; row < height; ++row)
+            for (int x = 0; x < width; ++x) {
+                const uint32_t texel = argb[static_cast<size_t>(topLeft ? row : height - 1 - row) * width + x];
+                for (int shift = 0; shift < bits; shift += 8)
+                    file.push_back(static_cast<char>(texel >> shift));
+            }
+        return file;
+    };
+    writeFile(dir + "/bottom32.tga", tga(32, false));
+    writeFile(dir + "/bottom24.tga", tga(24, false));
+    writeFile(dir + "/top24.tga", tga(24, true));
+
+    for (const char* name : {"top.bmp", "bottom32.tga", "bottom24.tga", "top24.tga"}) {
+        SCOPED_TRACE(name);
+        KeyedImage image;
+        std::string error;
+        ASSERT_TRUE(loadKeyedImage(dir + "/" + name, 0xFF000000, image, error)) << error;
+        ASSERT_EQ(image.width, width);
+        ASSERT_EQ(image.height, height);
+        for (size_t i = 0; i < argb.size(); ++i)
+            EXPECT_EQ(image.argb[i], i == 1 ? 0u : argb[i]) << i;
+    }
+}
+
+TEST_F(ImageTest, ABmpOrTgaCutShortOfItsLastRowIsRefused)
+{
+    writeBmp(dir + "/p.bmp", 7, 5, pattern(7, 5, 0xFF000000));
+    std::string bmp = readFile(dir + "/p.bmp");
+    writeFile(dir + "/p.bmp", bmp.substr(0, bmp.size() - 1));
+    std::string tga(18, '\0');
+    tga[2] = 2;
+    put16(tga, 12, 4);
+    put16(tga, 14, 3);
+    tga[16] = 32;
+    tga[17] = 0x28;
+    tga += std::string(4 * 4 * 3 - 1, '\x40');
+    writeFile(dir + "/p.tga", tga);
+    for (const char* name : {"p.bmp", "p.tga"}) {
+        KeyedImage image;
+        std::string error;
+        EXPECT_FALSE(loadKeyedImage(dir + "/" + name, 0xFF000000, image, error)) << name;
+        EXPECT_NE(error.find("cut short"), std::string::npos) << name << ": " << error;
+    }
 }
