@@ -59,9 +59,11 @@ struct DrawingTest : testing::Test {
         return box;
     }
 
+    // A file of its own for each: a texture is made from its file when first drawn.
+    int bitmaps = 0;
     PlatformTexture* bmpTexture(int width, int height, const std::vector<uint32_t>& argb, uint32_t key)
     {
-        std::string path = dir + "/test.bmp";
+        std::string path = dir + "/test" + std::to_string(++bitmaps) + ".bmp";
         writeBmp(path, width, height, argb);
         return loadTexture(path.c_str(), key);
     }
@@ -357,6 +359,7 @@ TEST_F(DrawingTest, TexturesComeBackFromTheirFilesAfterTheWholeDeviceWasLost)
     sheet[0] = 0xFF00FF00u;   // the key: transparent
     PlatformTexture* texture = bmpTexture(64, 64, sheet, 0xFF00FF00u);
     ASSERT_TRUE(texture);
+    const std::string file = dir + "/test" + std::to_string(bitmaps) + ".bmp";
     beginFrame();
     drawSprite(texture, 10, 10, 64, 64, 0, 1, 0.0f, 1.0f);
     readBack();
@@ -367,12 +370,32 @@ TEST_F(DrawingTest, TexturesComeBackFromTheirFilesAfterTheWholeDeviceWasLost)
     EXPECT_EQ(videoTestCooperativeLevel(), CooperativeLevel::DeviceNotReset);
     ASSERT_TRUE(videoResetDevice(true));
     // The file is read again, so a different picture there now would show.
-    std::remove((dir + "/test.bmp").c_str());
-    writeBmp(dir + "/test.bmp", 64, 64, std::vector<uint32_t>(64 * 64, 0xFF3060C0u));
+    std::remove(file.c_str());
+    writeBmp(file, 64, 64, std::vector<uint32_t>(64 * 64, 0xFF3060C0u));
     beginFrame();
     drawSprite(texture, 10, 10, 64, 64, 0, 1, 0.0f, 1.0f);
     readBack();
     EXPECT_EQ(at(40, 40), 0xFF3060C0u);
     EXPECT_EQ(at(10, 10), 0xFF3060C0u) << "the texture was not made again from its file";
     videoReleaseTexture(texture);
+}
+
+TEST_F(DrawingTest, ATextureLoadedIsMadeRightAfterTheNextFrameIsShown)
+{
+    // Checked when loaded, made after the frame: its file may go after that.
+    PlatformTexture* texture = bmpTexture(16, 16, std::vector<uint32_t>(16 * 16, 0xFF3060C0u), 0xFF00FF00u);
+    ASSERT_TRUE(texture);
+    beginFrame();
+    readBack();
+    videoPresent();
+    std::remove((dir + "/test" + std::to_string(bitmaps) + ".bmp").c_str());
+    beginFrame();
+    drawSprite(texture, 10, 10, 16, 16, 0, 1, 0.0f, 1.0f);
+    readBack();
+    EXPECT_EQ(at(15, 15), 0xFF3060C0u);
+    videoReleaseTexture(texture);
+
+    // One released before it was ever made leaves nothing behind.
+    videoReleaseTexture(bmpTexture(16, 16, std::vector<uint32_t>(16 * 16, 0xFF3060C0u), 0xFF00FF00u));
+    videoPresent();
 }

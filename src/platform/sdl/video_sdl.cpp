@@ -40,6 +40,15 @@ struct Device {
     std::vector<SpriteCopy> spriteCopies;     // sheet frames drawn scaled or turned
 };
 
+// Textures whose pictures were checked at loading but are made only when
+// first drawn, or right after a frame is shown: the first frame does not
+// wait for the pictures it does not draw.
+struct WaitingTexture {
+    PlatformTexture* texture = nullptr;
+    CheckedImage* image = nullptr;
+};
+std::vector<WaitingTexture> waitingTextures;
+
 bool offscreen = false;   // SDL's offscreen driver: the software renderer only
 Device device;
 
@@ -88,12 +97,12 @@ uint32_t* uploadRows(void* context, int width, int height, int& rowTexels)
     return upload.staging.get();
 }
 
-SDL_Texture* decodeIntoTexture(const std::string& path, uint32_t colourKey, bool opaque, SDL_BlendMode blend,
-                               SDL_ScaleMode scaleMode, int* width, int* height, std::string& error)
+SDL_Texture* textureFromImage(CheckedImage* image, uint32_t colourKey, bool opaque, SDL_BlendMode blend,
+                              SDL_ScaleMode scaleMode, int* width, int* height, std::string& error)
 {
     Upload upload;
     ImageDestination into{uploadRows, &upload};
-    const bool decoded = decodeKeyedImage(path, colourKey, opaque, into, error);
+    const bool decoded = convertCheckedImage(image, colourKey, opaque, into, error);
     if (upload.staging && decoded) {
         upload.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
                                            upload.width, upload.height);
@@ -116,6 +125,13 @@ SDL_Texture* decodeIntoTexture(const std::string& path, uint32_t colourKey, bool
     if (height)
         *height = upload.height;
     return upload.texture;
+}
+
+SDL_Texture* decodeIntoTexture(const std::string& path, uint32_t colourKey, bool opaque, SDL_BlendMode blend,
+                               SDL_ScaleMode scaleMode, int* width, int* height, std::string& error)
+{
+    CheckedImage* image = checkImage(path, error);
+    return image ? textureFromImage(image, colourKey, opaque, blend, scaleMode, width, height, error) : nullptr;
 }
 
 // Only the software renderer draws straight into the window: its window
@@ -203,15 +219,42 @@ void dropTextures()
     }
 }
 
-// A texture lost with the renderer is decoded again from its file.
+// A texture waiting to be made is made from its checked picture; one lost
+// with the renderer is decoded again from its file.
 SDL_Texture* textureForDrawing(PlatformTexture* texture)
 {
-    if (!texture->native) {
-        std::string error;
-        texture->native = decodeIntoTexture(texture->path, texture->colourKey, false, SDL_BLENDMODE_BLEND,
-                                            SDL_ScaleModeLinear, nullptr, nullptr, error);
-    }
+    if (texture->native)
+        return sdlTexture(texture);
+    CheckedImage* image = nullptr;
+    for (auto waiting = waitingTextures.begin(); waiting != waitingTextures.end(); ++waiting)
+        if (waiting->texture == texture) {
+            image = waiting->image;
+            waitingTextures.erase(waiting);
+            break;
+        }
+    std::string error;
+    if (!image)
+        image = checkImage(texture->path, error);
+    if (image)
+        texture->native = textureFromImage(image, texture->colourKey, false, SDL_BLENDMODE_BLEND, SDL_ScaleModeLinear,
+                                           nullptr, nullptr, error);
     return sdlTexture(texture);
+}
+
+void makeWaitingTextures()
+{
+    while (!waitingTextures.empty())
+        textureForDrawing(waitingTextures.front().texture);
+}
+
+void forgetWaitingTexture(PlatformTexture* texture)
+{
+    std::erase_if(waitingTextures, [&](const WaitingTexture& waiting) {
+        if (waiting.texture != texture)
+            return false;
+        releaseCheckedImage(waiting.image);
+        return true;
+    });
 }
 
 void modulate(SDL_Texture* texture, uint32_t colour)
@@ -447,6 +490,7 @@ void present()
     composeIntoWindow();
     SDL_RenderPresent(device.renderer);
     setTarget(device.backBuffer);
+    makeWaitingTextures();
 }
 
 bool saveScreenshot(const char* path, bool windowed)
@@ -555,16 +599,17 @@ void prepareFromSheet(PlatformTexture* texture, const PixelRect& source, const S
 
 bool loadTexture(PlatformTexture* texture, std::string& error)
 {
-    texture->native = decodeIntoTexture(texture->path, texture->colourKey, false, SDL_BLENDMODE_BLEND,
-                                        SDL_ScaleModeLinear, nullptr, nullptr, error);
-    if (!texture->native)
+    CheckedImage* image = checkImage(texture->path, error);
+    if (!image)
         return false;
+    waitingTextures.push_back({texture, image});
     device.textures.push_back(texture);
     return true;
 }
 
 void releaseTexture(PlatformTexture* texture)
 {
+    forgetWaitingTexture(texture);
     dropSpriteCopies(texture);
     if (texture->native)
         SDL_DestroyTexture(sdlTexture(texture));
@@ -580,7 +625,12 @@ void sdlTargetBackBuffer() { targetBackBuffer(); }
 
 const VideoService kSdlVideo = {
     .start = start,
-    .stop = sdlFontsStop,
+    .stop =
+        [] {
+            while (!waitingTextures.empty())
+                forgetWaitingTexture(waitingTextures.front().texture);
+            sdlFontsStop();
+        },
     .createDevice = createDevice,
     .resetDevice = resetDevice,
     .releaseDevice = releaseDevice,
