@@ -43,8 +43,6 @@ bool platformStart(const PlatformConfig& config)
     useWindow(window);
     useVideo(video);
     useSound(*soundChosen);
-    soundChosen->start();
-    startedSound = soundChosen;
     useRecorder(config.record ? kKeepingRecorder : kNoRecorder);
 
     // SDL first: the services' own parts of it need its hints set and its
@@ -61,6 +59,10 @@ bool platformStart(const PlatformConfig& config)
     if (!video.start(config))
         return false;
     startedVideo = &video;
+    // Last, when no other part of SDL is starting any more: the sound may
+    // start parts of its own on a thread.
+    soundChosen->start();
+    startedSound = soundChosen;
     return true;
 }
 

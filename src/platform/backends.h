@@ -130,7 +130,7 @@ struct VideoService {
 };
 
 struct SoundService {
-    void (*start)();   // at platform start: what may be got ready early
+    void (*start)();   // at the end of platform start: what may be got ready early
     void (*stop)();    // at platform stop
     void (*create)();
     uint32_t (*version)();

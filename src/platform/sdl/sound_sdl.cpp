@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -29,6 +30,9 @@ struct SdlSound {
 
 const MixerLibrary* mix = nullptr;   // null: no sound to be had
 bool audioSubsystem = false;
+// SDL's audio, started ahead on a thread (see getReadyEarly).
+std::thread audioStarter;
+bool audioStartedAhead = false;
 bool mixerOpen = false;
 int musicChannel = -1;   // the channel the music stream plays for
 
@@ -88,7 +92,13 @@ bool askedForByName()
 void create()
 {
     mixerOpen = false;
-    audioSubsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (audioStarter.joinable()) {
+        audioStarter.join();
+        audioSubsystem = audioStartedAhead;
+        audioStartedAhead = false;
+    } else {
+        audioSubsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    }
     mix = nullptr;
     if (audioSubsystem && (driverCount() > 0 || askedForByName()))
         mix = mixer();
@@ -108,10 +118,31 @@ bool soundLikely()
     return access("/dev/snd/pcmC0D0p", F_OK) == 0 || access("/dev/snd/timer", F_OK) == 0;
 }
 
+// Once SDL's other parts are up: SDL's audio probes the machine's sound
+// servers and cards, some milliseconds even when there are none, so it is
+// started on a thread while the game makes its device and reads its files;
+// the sound's creation then takes it as it is. SDL_mixer, when there is
+// likely something to play on, is loaded alongside.
 void getReadyEarly()
 {
     if (soundLikely())
         startLoadingMixer();
+    audioStartedAhead = false;
+    audioStarter = std::thread([] {
+        audioStartedAhead = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        SDL_TLSCleanup();   // SDL's error text for this thread, which SDL did not start
+    });
+}
+
+// Whatever was started ahead and never taken is ended before SDL is.
+void stop()
+{
+    if (audioStarter.joinable())
+        audioStarter.join();
+    if (audioStartedAhead)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audioStartedAhead = false;
+    finishLoadingMixer();
 }
 
 void driverCaps(int driver, uint32_t* caps, int* speakerChannels)
@@ -260,7 +291,7 @@ void volume(int channel, float volume)
 
 const SoundService kSdlSound = {
     .start = getReadyEarly,
-    .stop = finishLoadingMixer,
+    .stop = stop,
     .create = create,
     .version = version,
     .driverCount = driverCount,
