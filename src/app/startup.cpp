@@ -1,5 +1,5 @@
-// Start-up: device, input, sound, assets, map buffer, scores, layout, menu,
-// timer. Shutdown: assets, sound, input, device.
+// Start-up: device and map buffer, input, sound, assets, scores, layout,
+// menu, timer. Shutdown: assets, sound, input, device.
 #include "app/startup.h"
 
 #include "app/frame_driver.h"
@@ -51,6 +51,11 @@ bool initGame()
     };
     if (!createDevice())
         return fail();
+    // The map buffer's memory is taken while the pictures are still being read.
+    if (!createMapBuffer()) {
+        std::fprintf(stderr, "kestrelon: cannot create the map buffer\n");
+        return fail();
+    }
     if (!initInput()) {
         std::fprintf(stderr, "kestrelon: no keyboard\n");
         return fail();
@@ -59,10 +64,6 @@ bool initGame()
         return fail();
     if (!loadAssets())
         return false;
-    if (!createMapBuffer()) {
-        std::fprintf(stderr, "kestrelon: cannot create the map buffer\n");
-        return false;
-    }
     if (!loadScoreTable()) {
         std::fprintf(stderr, "kestrelon: cannot open %s\n", kScoreFilePath);
         return false;
