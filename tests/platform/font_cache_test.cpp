@@ -101,7 +101,7 @@ TEST_F(FontCacheTest, AKeptAtlasDrawsWhatRasterisingDrewAndABadOneIsMadeAgain)
     ASSERT_FALSE(rasterised.empty());
     const std::string atlas = dir + "/cache/kestrelon/glyphs-Arial-48";
     const std::string keptBytes = readFile(atlas);
-    ASSERT_EQ(keptBytes.rfind("kestrelon glyphs 1\n", 0), 0u);
+    ASSERT_EQ(keptBytes.rfind("kestrelon glyphs 2\n", 0), 0u);
     for (const char* other : {"glyphs-Arial-26", "glyphs-Courier-New-22"})
         EXPECT_TRUE(std::filesystem::exists(dir + "/cache/kestrelon/" + other)) << other;
 
@@ -112,13 +112,29 @@ TEST_F(FontCacheTest, AKeptAtlasDrawsWhatRasterisingDrewAndABadOneIsMadeAgain)
 
     const size_t afterKey = keptBytes.find('\n', keptBytes.find('\n') + 1) + 1;
     std::string cellOutside = keptBytes;
-    cellOutside[afterKey + 8 + 24 * 'W' + 1] = '\x7f';   // W's cell starts far right of the atlas
-    std::string otherKey = keptBytes;
-    otherKey.replace(otherKey.find("points "), 7, "points 1");
+    cellOutside[afterKey + 12 + 24 * 'W' + 1] = '\x7f';   // W's cell starts far right of the atlas
+    std::string otherKey = keptBytes;   // made for another height
+    otherKey.replace(otherKey.find(" height "), 8, " height 1");
+    std::string otherLibrary = keptBytes;   // by an SDL_ttf of another size
+    const size_t size = otherLibrary.find(' ', otherLibrary.find("libSDL2_ttf")) + 1;
+    otherLibrary[size] = otherLibrary[size] == '9' ? '8' : '9';
     for (const std::string& damaged : {keptBytes.substr(0, keptBytes.size() / 2), keptBytes + "x", cellOutside, otherKey,
-                                       std::string("kestrelon glyphs 2") + keptBytes.substr(18)}) {
+                                       otherLibrary, std::string("kestrelon glyphs 3") + keptBytes.substr(18)}) {
         writeFile(atlas, damaged);
         EXPECT_EQ(everyCharacterDrawn(), rasterised);
         EXPECT_EQ(readFile(atlas), keptBytes);
     }
+}
+
+TEST_F(FontCacheTest, AStartThatFindsEveryFontKeptLoadsNeitherSdlTtfNorFontconfig)
+{
+    const std::string run = "XDG_CACHE_HOME=" + dir + "/cache " + binaryPath("kestrelon-replay") + " --dir " + dir
+                            + " --script /dev/null --trace /dev/null --render --frames 2";
+    const ProcessResult first = runCommand("LD_DEBUG=files " + run);
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    EXPECT_NE(first.output.find("libSDL2_ttf"), std::string::npos);
+    const ProcessResult second = runCommand("LD_DEBUG=files " + run);
+    ASSERT_EQ(second.exitCode, 0) << second.output;
+    EXPECT_EQ(second.output.find("libSDL2_ttf"), std::string::npos);
+    EXPECT_EQ(second.output.find("libfontconfig"), std::string::npos);
 }

@@ -1,9 +1,7 @@
 // The fonts' cache files. Both kinds are only ever a shortcut: anything
 // missing, stale or damaged is asked for or made again, and written anew.
 #include "platform/sdl/font_cache.h"
-
-#include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
+#include "platform/sdl/libraries_on_demand.h"
 
 #include <algorithm>
 #include <cctype>
@@ -72,20 +70,21 @@ bool readCacheFile(const std::string& path, std::string& contents)
 std::string askFontconfig(const char* face)
 {
     std::string file;
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face));
+    const FontconfigLibrary* fc = fontconfigLibrary();
+    FcPattern* pattern = fc ? fc->nameParse(reinterpret_cast<const FcChar8*>(face)) : nullptr;
     if (!pattern)
         return file;
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
+    fc->configSubstitute(nullptr, pattern, FcMatchPattern);
+    fc->defaultSubstitute(pattern);
     FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = fc->fontMatch(nullptr, pattern, &result);
     if (match) {
         FcChar8* path = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
+        if (fc->patternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
             file = reinterpret_cast<const char*>(path);
-        FcPatternDestroy(match);
+        fc->patternDestroy(match);
     }
-    FcPatternDestroy(pattern);
+    fc->patternDestroy(pattern);
     return file;
 }
 
@@ -159,12 +158,17 @@ void writeFontMatches()
 }
 
 // ---------------------------------------------------------------------------
-// Atlases: a first line naming the format, the key's line, then in the
-// machine's own byte order the atlas's width and height, the 256 cells
-// (x, y, w, h, left, advance) and one byte of coverage per pixel.
+// Atlases: a first line naming the format; a line of what the atlas was
+// made from, tab-separated: the font file and the height asked for, then
+// the libraries' files, each with its size and time; then in the machine's
+// own byte order the atlas's width and height, the line skip, the 256
+// cells (x, y, w, h, left, advance), the kerning of every pair of drawable
+// characters, and one byte of coverage per pixel.
 
-constexpr char kAtlasFormat[] = "kestrelon glyphs 1\n";
+constexpr char kAtlasFormat[] = "kestrelon glyphs 2\n";
 constexpr int kCellFields = 6;
+constexpr size_t kTableBytes =
+    sizeof(int32_t) * (3 + 256 * kCellFields) + sizeof(int16_t) * kDrawableCount * kDrawableCount;
 constexpr int kMaxAtlasSide = 8192;
 
 std::string atlasPath(const char* face, int height)
@@ -177,6 +181,42 @@ std::string atlasPath(const char* face, int height)
         if (!std::isalnum(static_cast<unsigned char>(c)))
             c = '-';
     return folder + "/glyphs-" + name + "-" + std::to_string(height);
+}
+
+// A file as "path size seconds.nanoseconds"; empty when it is not there.
+std::string fileIdentity(const std::string& path)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return {};
+    return path + " " + std::to_string(info.st_size) + " " + std::to_string(info.st_mtim.tv_sec) + "."
+           + std::to_string(info.st_mtim.tv_nsec);
+}
+
+std::string fontPart(const std::string& fontFile, int height)
+{
+    const std::string identity = fileIdentity(fontFile);
+    return identity.empty() ? identity : identity + " height " + std::to_string(height);
+}
+
+// The key line kept is still true: the same font file and height, and each
+// library file named there unchanged.
+bool keyStillHolds(const std::string& key, const std::string& fontFile, int height)
+{
+    size_t start = key.find('\t');
+    if (start == std::string::npos || key.compare(0, start, fontPart(fontFile, height)) != 0)
+        return false;
+    while (start != std::string::npos) {
+        const size_t end = key.find('\t', start + 1);
+        const std::string library = key.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+        // The path is all but the last two words (size and time).
+        const size_t time = library.rfind(' ');
+        const size_t size = time == std::string::npos ? time : library.rfind(' ', time - 1);
+        if (size == std::string::npos || fileIdentity(library.substr(0, size)) != library)
+            return false;
+        start = end;
+    }
+    return true;
 }
 
 bool cellFits(const SDL_Rect& cell, int width, int height)
@@ -249,40 +289,26 @@ std::string matchFontFile(const char* face, bool askAgain)
     return file;
 }
 
-std::string atlasKey(const std::string& fontFile, int height, int pointSize)
-{
-    struct stat info;
-    if (stat(fontFile.c_str(), &info) != 0)
-        return {};
-    const SDL_version* ttf = TTF_Linked_Version();
-    int ftMajor = 0, ftMinor = 0, ftPatch = 0;
-    TTF_GetFreeTypeVersion(&ftMajor, &ftMinor, &ftPatch);
-    int hbMajor = 0, hbMinor = 0, hbPatch = 0;
-    TTF_GetHarfBuzzVersion(&hbMajor, &hbMinor, &hbPatch);
-    char key[512];
-    std::snprintf(key, sizeof key, "%lld %lld.%09ld height %d points %d SDL_ttf %d.%d.%d FreeType %d.%d.%d HarfBuzz %d.%d.%d",
-                  static_cast<long long>(info.st_size), static_cast<long long>(info.st_mtim.tv_sec),
-                  info.st_mtim.tv_nsec, height, pointSize, ttf->major, ttf->minor, ttf->patch, ftMajor, ftMinor,
-                  ftPatch, hbMajor, hbMinor, hbPatch);
-    return fontFile + "\t" + key;
-}
-
-bool readKeptAtlas(const char* face, int height, const std::string& key, GlyphAtlas& atlas)
+bool readKeptAtlas(const char* face, int height, const std::string& fontFile, GlyphAtlas& atlas)
 {
     const std::string path = atlasPath(face, height);
     std::string text;
-    if (key.empty() || path.empty() || !readCacheFile(path, text))
+    if (path.empty() || !readCacheFile(path, text) || text.compare(0, sizeof kAtlasFormat - 1, kAtlasFormat) != 0)
         return false;
-    const std::string head = kAtlasFormat + key + "\n";
-    const size_t tableBytes = sizeof(int32_t) * (2 + 256 * kCellFields);
-    if (text.size() < head.size() + tableBytes || text.compare(0, head.size(), head) != 0)
+    const size_t keyStart = sizeof kAtlasFormat - 1;
+    const size_t keyEnd = text.find('\n', keyStart);
+    if (keyEnd == std::string::npos || !keyStillHolds(text.substr(keyStart, keyEnd - keyStart), fontFile, height))
         return false;
-    const char* at = text.data() + head.size();
+    const size_t head = keyEnd + 1;
+    if (text.size() < head + kTableBytes)
+        return false;
+    const char* at = text.data() + head;
     const int atlasWidth = takeInt(at), atlasHeight = takeInt(at);
     if (atlasWidth <= 0 || atlasHeight <= 0 || atlasWidth > kMaxAtlasSide || atlasHeight > kMaxAtlasSide
-        || text.size() != head.size() + tableBytes + static_cast<size_t>(atlasWidth) * atlasHeight)
+        || text.size() != head + kTableBytes + static_cast<size_t>(atlasWidth) * atlasHeight)
         return false;
     GlyphAtlas read;
+    read.lineSkip = takeInt(at);
     for (GlyphCell& glyph : read.glyphs) {
         glyph.inAtlas = SDL_Rect{takeInt(at), takeInt(at), takeInt(at), takeInt(at)};
         glyph.left = takeInt(at);
@@ -290,6 +316,8 @@ bool readKeptAtlas(const char* face, int height, const std::string& key, GlyphAt
         if (!cellFits(glyph.inAtlas, atlasWidth, atlasHeight))
             return false;
     }
+    std::memcpy(read.kerning.data(), at, sizeof read.kerning);
+    at += sizeof read.kerning;
     const auto* coverage = reinterpret_cast<const uint8_t*>(at);
     read.pixels = SDL_CreateRGBSurfaceWithFormat(0, atlasWidth, atlasHeight, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!read.pixels)
@@ -307,19 +335,23 @@ bool readKeptAtlas(const char* face, int height, const std::string& key, GlyphAt
     return true;
 }
 
-void keepAtlas(const char* face, int height, const std::string& key, const GlyphAtlas& atlas)
+void keepAtlas(const char* face, int height, const std::string& fontFile, const std::string& libraryFiles,
+               const GlyphAtlas& atlas)
 {
     const std::string path = atlasPath(face, height);
-    if (key.empty() || path.empty() || !atlas.pixels || !atlasReadsBack(atlas))
+    const std::string font = fontPart(fontFile, height);
+    if (path.empty() || font.empty() || libraryFiles.empty() || !atlas.pixels || !atlasReadsBack(atlas))
         return;
     SDL_Surface* pixels = atlas.pixels;
-    std::string text = kAtlasFormat + key + "\n";
-    text.reserve(text.size() + sizeof(int32_t) * (2 + 256 * kCellFields) + static_cast<size_t>(pixels->w) * pixels->h);
+    std::string text = kAtlasFormat + font + "\t" + libraryFiles + "\n";
+    text.reserve(text.size() + kTableBytes + static_cast<size_t>(pixels->w) * pixels->h);
     appendInt(text, pixels->w);
     appendInt(text, pixels->h);
+    appendInt(text, atlas.lineSkip);
     for (const GlyphCell& glyph : atlas.glyphs)
         for (int value : {glyph.inAtlas.x, glyph.inAtlas.y, glyph.inAtlas.w, glyph.inAtlas.h, glyph.left, glyph.advance})
             appendInt(text, value);
+    text.append(reinterpret_cast<const char*>(atlas.kerning.data()), sizeof atlas.kerning);
     for (int y = 0; y < pixels->h; ++y) {
         const uint32_t* row = pixelRow(pixels, y);
         for (int x = 0; x < pixels->w; ++x)

@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 // Where a character's picture is in its font's atlas, and how it sits on
@@ -15,10 +16,27 @@ struct GlyphCell {
     int advance = 0;
 };
 
-// White glyphs on a transparent atlas, and where each one is.
+// The characters the game draws: printable ASCII. (Its strings are in the
+// Windows ANSI code page, but all it ever draws is its own texts, numbers,
+// and names, which the score file and the name entry keep to ASCII.)
+constexpr int kFirstDrawable = 32;
+constexpr int kDrawableCount = 95;
+inline bool drawable(int code) { return code >= kFirstDrawable && code < kFirstDrawable + kDrawableCount; }
+
+// White glyphs on a transparent atlas, where each one is, and how the font
+// spaces its lines and its pairs of characters.
 struct GlyphAtlas {
     std::array<GlyphCell, 256> glyphs{};   // the Latin-1 characters
     SDL_Surface* pixels = nullptr;
+    int lineSkip = 0;
+    std::array<int16_t, kDrawableCount * kDrawableCount> kerning{};   // [first][second], from kFirstDrawable
+
+    int kern(int first, int second) const
+    {
+        return drawable(first) && drawable(second)
+                   ? kerning[(first - kFirstDrawable) * kDrawableCount + second - kFirstDrawable]
+                   : 0;
+    }
 };
 
 // Forgets what was read of the cache, so that the next question reads it again.
@@ -29,15 +47,14 @@ void resetFontCache();
 // file kept could not be opened as a font.
 std::string matchFontFile(const char* face, bool askAgain = false);
 
-// Everything an atlas depends on: the font file (and its size and time),
-// the size asked for and the point size chosen, and the font libraries'
-// versions. An atlas kept under another key is made again.
-std::string atlasKey(const std::string& fontFile, int height, int pointSize);
+// The atlas kept for `face` at `height` from `fontFile`; false (and nothing
+// allocated) when there is none, it does not read back whole, or it is
+// stale: the font file, or a library that made it (SDL_ttf, FreeType,
+// HarfBuzz), is not the same file any more.
+bool readKeptAtlas(const char* face, int height, const std::string& fontFile, GlyphAtlas& atlas);
 
-// The atlas kept for `face` at `height` under `key`; false (and nothing
-// allocated) when there is none, it is stale, or it does not read back whole.
-bool readKeptAtlas(const char* face, int height, const std::string& key, GlyphAtlas& atlas);
-
-// Keeps a freshly made atlas, when its pixels are what the reading makes
-// of it again: white glyphs with their coverage in alpha, nothing between.
-void keepAtlas(const char* face, int height, const std::string& key, const GlyphAtlas& atlas);
+// Keeps a freshly made atlas, made by `libraryFiles` (see ttfLibraryFiles),
+// when its pixels are what the reading makes of it again: white glyphs with
+// their coverage in alpha, nothing between.
+void keepAtlas(const char* face, int height, const std::string& fontFile, const std::string& libraryFiles,
+               const GlyphAtlas& atlas);

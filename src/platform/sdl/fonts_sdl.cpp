@@ -1,12 +1,11 @@
 // Fonts on SDL2_ttf: the face comes from fontconfig's match; the characters
 // are rasterised once into an atlas, kept for the next start, and texts are
-// drawn from it.
+// drawn from it. A start that finds every atlas kept loads neither SDL_ttf
+// nor fontconfig.
 #include "platform/backends.h"
 #include "platform/sdl/font_cache.h"
+#include "platform/sdl/libraries_on_demand.h"
 #include "platform/sdl/sdl_internal.h"
-
-#include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <array>
@@ -20,47 +19,66 @@ struct SdlFont {
     std::string face;
     int height = 0;
     std::string file;
-    std::string atlasKey;             // what its kept atlas must have been made from
-    TTF_Font* font = nullptr;
-    int lineSkip = 0;
+    TTF_Font* font = nullptr;         // opened only to rasterise
     GlyphAtlas atlas;                 // its pixels kept until they are in the texture
     SDL_Texture* texture = nullptr;   // made on first use, tinted when drawn
 };
 
 SdlFont* sdlFont(const PlatformFont* font) { return static_cast<SdlFont*>(font->native); }
 
+bool ttfStarted = false;
+
+const TtfLibrary* startedTtf()
+{
+    const TtfLibrary* ttf = ttfLibrary();
+    if (ttf && !ttfStarted) {
+        if (ttf->init() != 0) {
+            std::fprintf(stderr, "kestrelon: fonts could not start: %s\n", SDL_GetError());
+            return nullptr;
+        }
+        ttfStarted = true;
+    }
+    return ttf;
+}
+
 // The point size whose line height comes closest to the wanted pixel height
 // (the smallest such size, between half and one and a half times it). The
 // line height grows in proportion to the size, so one measurement tells
 // where to look, and only the sizes around that are tried. Returns the size.
-int fitHeight(TTF_Font* font, int height)
+int fitHeight(const TtfLibrary& ttf, TTF_Font* font, int height)
 {
-    TTF_SetFontSize(font, height);
-    const int measured = TTF_FontHeight(font);
+    ttf.setFontSize(font, height);
+    const int measured = ttf.fontHeight(font);
     const int estimate = measured > 0 ? (height * height + measured / 2) / measured : height;
     int best = height, bestError = 1 << 30;
     for (int size = std::max(height / 2, estimate - 3); size <= std::min(height * 3 / 2, estimate + 3); ++size) {
-        if (TTF_SetFontSize(font, size) != 0)
+        if (ttf.setFontSize(font, size) != 0)
             continue;
-        int error = std::abs(TTF_FontHeight(font) - height);
+        int error = std::abs(ttf.fontHeight(font) - height);
         if (error < bestError) {
             best = size;
             bestError = error;
         }
     }
-    TTF_SetFontSize(font, best);
+    ttf.setFontSize(font, best);
     return best;
 }
 
-// Every character the game can draw is rasterised once, in white, into one
-// atlas per font; a text is then drawn glyph by glyph, tinted, so a text
-// never seen before (a new score) costs no rasterising and no memory.
-// The game's strings are in the Windows ANSI code page, but all it ever
-// draws is printable ASCII: its own texts, numbers, and names, which the
-// score file and the name entry keep to ASCII. Other bytes draw as nothing.
-bool drawable(int code) { return code >= 32 && code < 127; }
+// The font file at the size that fits `height`, with SDL_ttf started.
+TTF_Font* openFontFile(const std::string& file, int height)
+{
+    const TtfLibrary* ttf = startedTtf();
+    TTF_Font* font = ttf && !file.empty() ? ttf->openFont(file.c_str(), height) : nullptr;
+    if (font)
+        fitHeight(*ttf, font, height);
+    return font;
+}
 
-bool rasteriseAtlas(TTF_Font* font, GlyphAtlas& atlas)
+// Every character the game can draw (other bytes draw as nothing) is
+// rasterised once, in white, into one atlas per font; a text is then drawn
+// glyph by glyph, tinted, so a text never seen before (a new score) costs
+// no rasterising and no memory.
+bool rasteriseAtlas(const TtfLibrary& ttf, TTF_Font* font, GlyphAtlas& atlas)
 {
     constexpr int kAtlasWidth = 1024;
     const SDL_Color white{255, 255, 255, 255};
@@ -69,15 +87,15 @@ bool rasteriseAtlas(TTF_Font* font, GlyphAtlas& atlas)
     for (int code = 0; code < 256; ++code) {
         GlyphCell& glyph = atlas.glyphs[code];
         glyph = GlyphCell{};
-        if (!drawable(code) || !TTF_GlyphIsProvided32(font, code))
+        if (!drawable(code) || !ttf.glyphIsProvided(font, code))
             continue;
         int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
-        if (TTF_GlyphMetrics32(font, code, &minX, &maxX, &minY, &maxY, &advance) != 0)
+        if (ttf.glyphMetrics(font, code, &minX, &maxX, &minY, &maxY, &advance) != 0)
             continue;
         glyph.advance = advance;
         // A glyph reaching left of its pen is rendered from its own left edge.
         glyph.left = minX < 0 ? minX : 0;
-        SDL_Surface* cell = TTF_RenderGlyph32_Blended(font, code, white);
+        SDL_Surface* cell = ttf.renderGlyphBlended(font, code, white);
         if (!cell)
             continue;
         if (x + cell->w > kAtlasWidth) {
@@ -100,6 +118,16 @@ bool rasteriseAtlas(TTF_Font* font, GlyphAtlas& atlas)
         }
         SDL_FreeSurface(cells[code]);
     }
+    atlas.lineSkip = ttf.fontLineSkip(font);
+    for (int first = 0; first < kDrawableCount; ++first)
+        for (int second = 0; second < kDrawableCount; ++second) {
+            const GlyphCell& a = atlas.glyphs[kFirstDrawable + first];
+            const GlyphCell& b = atlas.glyphs[kFirstDrawable + second];
+            atlas.kerning[first * kDrawableCount + second] = static_cast<int16_t>(
+                a.advance > 0 && b.advance > 0
+                    ? ttf.kerning(font, kFirstDrawable + first, kFirstDrawable + second)
+                    : 0);
+        }
     return atlas.pixels != nullptr;
 }
 
@@ -108,11 +136,14 @@ bool rasteriseAtlas(TTF_Font* font, GlyphAtlas& atlas)
 // and kept for the next start.
 bool makeAtlas(SdlFont* font)
 {
-    if (readKeptAtlas(font->face.c_str(), font->height, font->atlasKey, font->atlas))
+    if (readKeptAtlas(font->face.c_str(), font->height, font->file, font->atlas))
         return true;
-    if (!rasteriseAtlas(font->font, font->atlas))
+    if (!font->font)
+        font->font = openFontFile(font->file, font->height);
+    const TtfLibrary* ttf = ttfLibrary();
+    if (!font->font || !ttf || !rasteriseAtlas(*ttf, font->font, font->atlas))
         return false;
-    keepAtlas(font->face.c_str(), font->height, font->atlasKey, font->atlas);
+    keepAtlas(font->face.c_str(), font->height, font->file, ttfLibraryFiles(), font->atlas);
     return true;
 }
 
@@ -141,17 +172,16 @@ void dropAtlasTexture(SdlFont* font)
 bool sdlFontsStart()
 {
     resetFontCache();
-    if (TTF_Init() != 0) {
-        std::fprintf(stderr, "kestrelon: fonts could not start: %s\n", TTF_GetError());
-        return false;
-    }
     return true;
 }
 
 void sdlFontsStop()
 {
-    TTF_Quit();
-    FcFini();   // fontconfig's caches, kept for the whole process otherwise
+    if (ttfStarted)
+        ttfLibrary()->quit();
+    ttfStarted = false;
+    if (fontconfigLibraryLoaded())
+        fontconfigLibrary()->fini();   // fontconfig's caches, kept for the whole process otherwise
 }
 
 bool sdlOpenFont(PlatformFont* record)
@@ -161,22 +191,19 @@ bool sdlOpenFont(PlatformFont* record)
     font->face = record->face;
     font->height = record->height;
     font->file = matchFontFile(face);
-    font->font = font->file.empty() ? nullptr : TTF_OpenFont(font->file.c_str(), record->height);
-    if (!font->font) {
+    bool made = !font->file.empty() && makeAtlas(font);
+    if (!made && !font->font) {
+        // The file kept for the face could not be opened: fontconfig is asked again.
         font->file = matchFontFile(face, true);
-        font->font = font->file.empty() ? nullptr : TTF_OpenFont(font->file.c_str(), record->height);
+        made = !font->file.empty() && makeAtlas(font);
     }
-    if (!font->font) {
-        std::fprintf(stderr, "kestrelon: no font for \"%s\": %s\n", face, TTF_GetError());
-        delete font;
-        return false;
-    }
-    const int pointSize = fitHeight(font->font, record->height);
-    font->lineSkip = TTF_FontLineSkip(font->font);
-    font->atlasKey = atlasKey(font->file, record->height, pointSize);
-    if (!makeAtlas(font)) {
-        std::fprintf(stderr, "kestrelon: cannot draw the characters of \"%s\": %s\n", face, SDL_GetError());
-        TTF_CloseFont(font->font);
+    if (!made) {
+        if (font->font)
+            std::fprintf(stderr, "kestrelon: cannot draw the characters of \"%s\": %s\n", face, SDL_GetError());
+        else
+            std::fprintf(stderr, "kestrelon: no font for \"%s\": %s\n", face, SDL_GetError());
+        if (font->font)
+            ttfLibrary()->closeFont(font->font);
         delete font;
         return false;
     }
@@ -193,7 +220,7 @@ void sdlReleaseFont(PlatformFont* record)
     if (font->atlas.pixels)
         SDL_FreeSurface(font->atlas.pixels);
     if (font->font)
-        TTF_CloseFont(font->font);
+        ttfLibrary()->closeFont(font->font);
     delete font;
     record->native = nullptr;
 }
@@ -207,9 +234,7 @@ void sdlFontLost(PlatformFont* record)
 void sdlDrawText(PlatformFont* record, int x, int y, uint32_t argb, std::string_view text)
 {
     SdlFont* font = sdlFont(record);
-    if (!font || !font->font)
-        return;
-    SDL_Texture* atlas = atlasForDrawing(font);
+    SDL_Texture* atlas = font ? atlasForDrawing(font) : nullptr;
     if (!atlas)
         return;
     sdlTargetBackBuffer();
@@ -220,7 +245,7 @@ void sdlDrawText(PlatformFont* record, int x, int y, uint32_t argb, std::string_
     unsigned char previous = 0;
     for (unsigned char code : text) {
         if (code == '\n') {
-            y += font->lineSkip;
+            y += font->atlas.lineSkip;
             lineStart = true;
             continue;
         }
@@ -230,7 +255,7 @@ void sdlDrawText(PlatformFont* record, int x, int y, uint32_t argb, std::string_
             penX = x - glyph.left;
             lineStart = false;
         } else if (glyph.advance > 0 && font->atlas.glyphs[previous].advance > 0) {
-            penX += TTF_GetFontKerningSizeGlyphs32(font->font, previous, code);
+            penX += font->atlas.kern(previous, code);
         }
         previous = code;
         if (glyph.inAtlas.w > 0) {

@@ -1,18 +1,20 @@
 // Decoding pictures through SDL_image; no video subsystem is needed for this.
 #include "platform/image.h"
+#include "platform/sdl/libraries_on_demand.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
+#include <cerrno>
 #include <condition_variable>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -177,32 +179,29 @@ void letGo(Decoded& decoded)
 
 // The file is mapped, not read: the shipped pictures' texels are taken
 // from the page cache's own pages, and SDL_image decodes the rest from
-// there, with no stdio buffer and no copy of the file in between. A file
-// that cannot be mapped goes through IMG_Load, which says why.
+// there, with no stdio buffer and no copy of the file in between.
 Decoded readPicture(const std::string& path)
 {
     Decoded decoded;
     const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        decoded.error = std::strerror(errno);
+        return decoded;
+    }
     struct stat info {};
     void* bytes = MAP_FAILED;
-    if (descriptor >= 0 && fstat(descriptor, &info) == 0 && info.st_size > 0)
+    if (fstat(descriptor, &info) == 0 && info.st_size > 0)
         bytes = mmap(nullptr, info.st_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
-    if (descriptor >= 0)
-        close(descriptor);
-    const bool tga = endsWith(path, ".tga");
+    const int mapError = errno;
+    close(descriptor);
     if (bytes == MAP_FAILED) {
-        if (tga && descriptor >= 0) {
-            decoded.error = "the TGA header is cut short";
-            return decoded;
-        }
-        decoded.surface = IMG_Load(path.c_str());
-        if (!decoded.surface)
-            decoded.error = IMG_GetError();
+        decoded.error = info.st_size == 0 ? "the file is empty" : std::strerror(mapError);
         return decoded;
     }
     decoded.mapping = bytes;
     decoded.mappingSize = static_cast<size_t>(info.st_size);
     const auto* file = static_cast<const uint8_t*>(bytes);
+    const bool tga = endsWith(path, ".tga");
     switch (tga ? tgaPixels(file, decoded.mappingSize, decoded.pixels) : bmpPixels(file, decoded.mappingSize, decoded.pixels)) {
     case Layout::Taken:
         return decoded;
@@ -213,13 +212,15 @@ Decoded readPicture(const std::string& path)
     case Layout::Other:
         break;
     }
+    const ImageLibrary* image = imageLibrary();
     const char* dot = SDL_strrchr(path.c_str(), '.');
-    SDL_Surface* surface = IMG_LoadTyped_RW(SDL_RWFromConstMem(bytes, static_cast<int>(decoded.mappingSize)), 1,
-                                            dot ? dot + 1 : "");
+    SDL_Surface* surface =
+        image ? image->loadTypedRw(SDL_RWFromConstMem(bytes, static_cast<int>(decoded.mappingSize)), 1, dot ? dot + 1 : "")
+              : nullptr;
     letGo(decoded);
     decoded.surface = surface;
     if (!surface)
-        decoded.error = IMG_GetError();
+        decoded.error = image ? SDL_GetError() : "no SDL_image to decode it";
     return decoded;
 }
 
