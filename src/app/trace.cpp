@@ -115,6 +115,35 @@ const char* fontName(const void* font)
     return "unknown";
 }
 
+// `"name":[...]` with `count` items, each written by `appendItem(i)`.
+template <typename AppendItem>
+void appendList(std::string& out, const char* name, size_t count, AppendItem appendItem)
+{
+    key(out, name);
+    out += '[';
+    for (size_t i = 0; i < count; ++i) {
+        if (i)
+            out += ',';
+        appendItem(i);
+    }
+    out += ']';
+}
+
+// Shots as [x,y,active].
+template <typename Shot>
+void appendShots(std::string& out, const char* name, const Shot* shots, size_t count)
+{
+    appendList(out, name, count, [&](size_t i) {
+        out += '[';
+        appendFloat(out, shots[i].x);
+        out += ',';
+        appendFloat(out, shots[i].y);
+        out += ',';
+        appendBool(out, shots[i].active);
+        out += ']';
+    });
+}
+
 void appendSprites(std::string& out)
 {
     key(out, "ship");
@@ -124,11 +153,9 @@ void appendSprites(std::string& out)
     appendFloat(out, ship.y);
     out += '}';
 
-    key(out, "asteroids");
-    out += '[';
-    for (int i = 0; i < kAsteroidCount; ++i) {
+    appendList(out, "asteroids", kAsteroidCount, [&](size_t i) {
         const Sprite& a = asteroids[i];
-        out += i ? ",[" : "[";
+        out += '[';
         appendFloat(out, a.x);
         out += ',';
         appendFloat(out, a.y);
@@ -141,21 +168,8 @@ void appendSprites(std::string& out)
         out += ',';
         appendBool(out, a.active);
         out += ']';
-    }
-    out += ']';
-
-    key(out, "bullets");
-    out += '[';
-    for (int i = 0; i < kBulletCount; ++i) {
-        out += i ? ",[" : "[";
-        appendFloat(out, bullets[i].x);
-        out += ',';
-        appendFloat(out, bullets[i].y);
-        out += ',';
-        appendBool(out, bullets[i].active);
-        out += ']';
-    }
-    out += ']';
+    });
+    appendShots(out, "bullets", bullets, kBulletCount);
 
     key(out, "boss");
     out += "{\"x\":";
@@ -168,18 +182,7 @@ void appendSprites(std::string& out)
     appendBool(out, boss.active);
     out += '}';
 
-    key(out, "bossShots");
-    out += '[';
-    for (int i = 0; i < kBossShotCount; ++i) {
-        out += i ? ",[" : "[";
-        appendFloat(out, bossShots[i].x);
-        out += ',';
-        appendFloat(out, bossShots[i].y);
-        out += ',';
-        appendBool(out, bossShots[i].active);
-        out += ']';
-    }
-    out += ']';
+    appendShots(out, "bossShots", bossShots, kBossShotCount);
 }
 
 void appendDraw(std::string& out, const DrawRecord& draw)
@@ -244,40 +247,13 @@ void appendTraceLine(std::string& out, int64_t callNumber, bool withDraws)
 #undef KESTRELON_TRACE_VARIABLE
     appendSprites(out);
 
-    key(out, "sounds");
-    out += '[';
-    for (size_t i = 0; i < callRecord.sounds.size(); ++i) {
-        if (i)
-            out += ',';
-        appendString(out, soundName(callRecord.sounds[i]));
-    }
-    out += ']';
-    key(out, "sleeps");
-    out += '[';
-    for (size_t i = 0; i < callRecord.sleeps.size(); ++i) {
-        if (i)
-            out += ',';
-        appendInt(out, callRecord.sleeps[i]);
-    }
-    out += ']';
+    appendList(out, "sounds", callRecord.sounds.size(),
+               [&](size_t i) { appendString(out, soundName(callRecord.sounds[i])); });
+    appendList(out, "sleeps", callRecord.sleeps.size(), [&](size_t i) { appendInt(out, callRecord.sleeps[i]); });
     field(out, "presents", int64_t{callRecord.presents});
-    key(out, "screens");
-    out += '[';
-    for (size_t i = 0; i < callRecord.screens.size(); ++i) {
-        if (i)
-            out += ',';
-        appendString(out, callRecord.screens[i]);
-    }
-    out += ']';
-    if (withDraws) {
-        key(out, "draws");
-        out += '[';
-        for (size_t i = 0; i < callRecord.presented.size(); ++i) {
-            if (i)
-                out += ',';
-            appendDraw(out, callRecord.presented[i]);
-        }
-        out += ']';
-    }
+    appendList(out, "screens", callRecord.screens.size(), [&](size_t i) { appendString(out, callRecord.screens[i]); });
+    if (withDraws)
+        appendList(out, "draws", callRecord.presented.size(),
+                   [&](size_t i) { appendDraw(out, callRecord.presented[i]); });
     out += "}\n";
 }
