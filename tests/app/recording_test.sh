@@ -9,20 +9,11 @@
 #   recording_test.sh BUILD_DIR DATA_DIR
 set -u
 build="$1"
-artifacts="$build/test-artifacts/recording"
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
-work=$(mktemp -d)
-trap 'kill $game_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -p "$work/run"
-export XDG_RUNTIME_DIR="$work/run"
-cp -r "$2" "$work/data"
+source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
+game_folder recording "$2"
 # Every score earns a place, so the game over always asks for a name.
 printf '%s\r\n' "1 ACE 5000" "2 NOVA 4000" "3 ORBIT 3000" "4 COMET 2500" "5 STAR 2000" \
   "6 LUNA 1500" "7 VEGA 1000" "8 RIGEL 600" "9 ZED 300" "10 LAST -1" >"$work/data/scores.txt"
-game_pid=""
-
-source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
 start_xvfb 161 1024x768x24
 source "$(dirname "${BASH_SOURCE[0]}")/../support/screens.sh"
 

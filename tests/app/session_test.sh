@@ -9,18 +9,9 @@
 #   session_test.sh BUILD_DIR DATA_DIR SCORES_FILE
 set -u
 build="$1"
-artifacts="$build/test-artifacts/session"
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
-work=$(mktemp -d)
-trap 'kill $game_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -p "$work/run"
-export XDG_RUNTIME_DIR="$work/run"
-cp -r "$2" "$work/data"
-cp "$3" "$work/data/scores.txt"
-game_pid=""
-
 source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
+game_folder session "$2"
+cp "$3" "$work/data/scores.txt"
 start_xvfb 141 1024x768x24
 
 source "$(dirname "${BASH_SOURCE[0]}")/../support/screens.sh"

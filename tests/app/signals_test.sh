@@ -6,18 +6,8 @@
 #   signals_test.sh BUILD_DIR DATA_DIR
 set -u
 build="$1"
-artifacts="$build/test-artifacts/signals"
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
-work=$(mktemp -d)
-trap 'kill $game_pid $second_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -p "$work/run"
-export XDG_RUNTIME_DIR="$work/run"
-cp -r "$2" "$work/data"
-game_pid=""
-second_pid=""
-
 source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
+game_folder signals "$2"
 start_xvfb 171 1280x1024x24
 
 cd "$work"

@@ -6,18 +6,9 @@
 set -u
 build="$1"
 data="$2"
-artifacts="$build/test-artifacts/window"
-rm -rf "$artifacts"
-mkdir -p "$artifacts"
-work=$(mktemp -d)
-trap 'kill $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -p "$work/run"
-export XDG_RUNTIME_DIR="$work/run"
-cp -r "$data" "$work/data"
-
 source "$(dirname "${BASH_SOURCE[0]}")/../support/xserver.sh"
+game_folder window "$data"
 start_xvfb 91 1280x1024x24
-game_pid=""
 
 game_window() {
   window=$(window_titled "Kestrelon v0.3")

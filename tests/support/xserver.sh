@@ -1,6 +1,23 @@
 # Shared by the tests that run the real game in an X server. Source it after
-# setting `work` (a temporary folder whose *.log files are shown on failure)
-# and `artifacts` (where screenshots are kept).
+# setting `build` (the build folder), then call game_folder.
+game_pid=""
+second_pid=""
+xvfb_pid=""
+
+# A folder of its own to play in, `work` (its *.log files are shown on
+# failure; it goes, and the game and the X server with it, when the test
+# ends), with run/ as XDG_RUNTIME_DIR and a copy of the data folder $2; and
+# `artifacts`, the build's test-artifacts/$1, emptied, where screenshots are kept.
+game_folder() {
+  artifacts="$build/test-artifacts/$1"
+  rm -rf "$artifacts"
+  mkdir -p "$artifacts"
+  work=$(mktemp -d)
+  trap 'kill $game_pid $second_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+  mkdir -p "$work/run"
+  export XDG_RUNTIME_DIR="$work/run"
+  cp -r "$2" "$work/data"
+}
 
 fail() {
   echo "FAIL: $*"
