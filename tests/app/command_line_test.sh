@@ -50,5 +50,14 @@ run nodisplay
 grep -q "no display" "$work/nodisplay.err" || fail "without a display it said: $(cat "$work/nodisplay.err")"
 grep -q "DISPLAY" "$work/nodisplay.err" && grep -q "WAYLAND_DISPLAY" "$work/nodisplay.err" ||
   fail "the no-display line names neither DISPLAY nor WAYLAND_DISPLAY"
+[ "$(wc -l <"$work/nodisplay.err")" -eq 1 ] || fail "without a display it said more than one line: $(cat "$work/nodisplay.err")"
 no_lock "the game without a display"
+
+# Over ssh there may be no XDG_RUNTIME_DIR either: still that one line (no
+# word from the Wayland library about it), and the lock in /tmp goes too.
+(cd "$work/empty" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u XDG_RUNTIME_DIR \
+   timeout 60 "$game" >"$work/bare.out" 2>"$work/bare.err")
+[ $? -eq 1 ] || fail "without a display or XDG_RUNTIME_DIR the game did not end with 1"
+[ "$(cat "$work/bare.err")" = "$(cat "$work/nodisplay.err")" ] ||
+  fail "without XDG_RUNTIME_DIR it said: $(cat "$work/bare.err")"
 echo "command line and no display: as expected"

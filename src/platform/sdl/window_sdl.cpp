@@ -14,15 +14,24 @@ SDL_Window* window = nullptr;
 bool destroyed = false;
 bool onDisplay = false;   // a real window, not the offscreen driver's
 
+bool set(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
 // Without a display SDL falls back to a driver that draws nowhere; a game
 // that plays to nobody is no use. A driver asked for by name is honoured.
 bool fellBackToNoDisplay()
 {
-    const char* asked = std::getenv("SDL_VIDEODRIVER");
-    if (asked && *asked)
-        return false;
     const char* driver = SDL_GetCurrentVideoDriver();
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+void sayNoDisplay()
+{
+    std::fprintf(stderr, "kestrelon: no display found: run it from a desktop session (DISPLAY or "
+                         "WAYLAND_DISPLAY must name a running display)\n");
 }
 
 bool start(const PlatformConfig& config)
@@ -36,13 +45,21 @@ bool start(const PlatformConfig& config)
     SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    const bool choosing = onDisplay && !set("SDL_VIDEODRIVER");
+    // With neither WAYLAND_DISPLAY nor XDG_RUNTIME_DIR, Wayland cannot be
+    // reached, and its library says so on stderr when SDL tries: only the
+    // other drivers that show a window are tried.
+    if (choosing && !set("WAYLAND_DISPLAY") && !set("XDG_RUNTIME_DIR"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "kestrelon: SDL could not start: %s\n", SDL_GetError());
+        if (choosing)
+            sayNoDisplay();
+        else
+            std::fprintf(stderr, "kestrelon: SDL could not start: %s\n", SDL_GetError());
         return false;
     }
-    if (onDisplay && fellBackToNoDisplay()) {
-        std::fprintf(stderr, "kestrelon: no display found: run it from a desktop session (DISPLAY or "
-                             "WAYLAND_DISPLAY must name a running display)\n");
+    if (choosing && fellBackToNoDisplay()) {
+        sayNoDisplay();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
