@@ -44,10 +44,7 @@ sweep_and() {   # check arguments, as for shows
   local move=${moves[$((sweeps % ${#moves[@]}))]}
   sweeps=$((sweeps + 1))
   # shellcheck disable=SC2086
-  xdotool keydown $move
-  sleep 0.3
-  # shellcheck disable=SC2086
-  xdotool keyup $move
+  hold 0.3 $move
   key space
   shows "$@"
 }
@@ -66,9 +63,7 @@ wait_for_screen play 30 playing_line_of_fire_clear
 lives_at_start=$(lives_text play)
 
 # Flying and firing, then sweeping until an asteroid takes a life.
-xdotool keydown Left
-sleep 0.4
-xdotool keyup Left
+hold 0.4 Left
 key space
 wait_for life-lost 180 sweep_and life-lost lives_changed
 

@@ -4,6 +4,14 @@
 # `game_pid` and `window`.
 
 key() { xdotool keydown "$1"; sleep 0.12; xdotool keyup "$1"; }
+# Holds keys down together for a while, as a player steering does: hold SECONDS KEY...
+hold() {
+  local seconds=$1
+  shift
+  xdotool keydown "$@"
+  sleep "$seconds"
+  xdotool keyup "$@"
+}
 
 expect_some() {   # what capture x y w h colour
   local n
