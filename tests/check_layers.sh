@@ -14,6 +14,11 @@
 #   check_layers.sh [ROOT]
 set -u
 root="${1:-.}"
+# A wrong folder must not pass for a tree with nothing wrong in it.
+if [ ! -d "$root/src" ]; then
+  echo "no src/ under $root" >&2
+  exit 2
+fi
 
 # Every quoted include of src/, as "file<TAB>header", judged in one pass.
 problems=$(cd "$root/src" && grep -rE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' . |
@@ -34,7 +39,12 @@ problems=$(cd "$root/src" && grep -rE --include='*.cpp' --include='*.h' '^[[:spa
     }
     {
       own = layer($1); theirs = layer($2)
-      if (!(own in floor) || !(theirs in floor)) next
+      if (!(own in floor) || !(theirs in floor)) {
+        # A new folder must be given its floor before anything in it counts as checked.
+        if ($1 ~ /\// && !(own in floor)) printf "src/%s: %s/ is on no floor of this check\n", $1, own
+        if ($2 ~ /\// && !(theirs in floor)) printf "src/%s: includes %s, and %s/ is on no floor of this check\n", $1, $2, theirs
+        next
+      }
       if (floor[theirs] > floor[own] || (floor[theirs] == floor[own] && theirs != own))
         printf "src/%s: %s/ includes %s (%s/)\n", $1, own, $2, theirs
     }')

@@ -33,6 +33,15 @@ expect_caught check_layers.sh platform/tape/playback_tape.cpp '"platform/sdl/mix
 expect_caught check_platform_seam.sh game/world.cpp '<SDL.h>'
 expect_caught check_platform_seam.sh platform/headless/video_none.cpp '<SDL_image.h>'
 
+# A folder with no src/ is refused, not passed as a clean tree.
+for check in check_layers.sh check_platform_seam.sh; do
+  "$here/$check" "$work/nowhere" >/dev/null 2>&1 && { echo "FAIL: $check passed a folder with no src/"; failures=$((failures + 1)); }
+done
+# A new folder counts only once it has its floor.
+rm -rf "$work/src" && cp -r "$source_dir/src" "$work/src" && mkdir "$work/src/effects"
+printf '#include "game/world.h"\n' >"$work/src/effects/sparks.cpp"
+"$here/check_layers.sh" "$work" >/dev/null && { echo "FAIL: check_layers.sh passed a folder on no floor"; failures=$((failures + 1)); }
+
 # And the tree as it is passes both.
 "$here/check_layers.sh" "$source_dir" >/dev/null || { echo "FAIL: check_layers.sh refuses the tree itself"; failures=$((failures + 1)); }
 "$here/check_platform_seam.sh" "$source_dir" >/dev/null || { echo "FAIL: check_platform_seam.sh refuses the tree itself"; failures=$((failures + 1)); }
