@@ -134,7 +134,9 @@ bool createFonts()
 } // namespace
 
 namespace {
-std::thread fontMaker;
+// A jthread, as every start-up thread: joined even when a library ends the
+// process with exit() (Xlib, when the display goes away), never an abort.
+std::jthread fontMaker;
 bool fontsCreated = false;
 }
 
@@ -145,7 +147,7 @@ void startLoadingAssets()
         pictures.push_back(file.path);
     preloadImages(pictures);
     fontsCreated = false;
-    fontMaker = std::thread([] { fontsCreated = createFonts(); });
+    fontMaker = std::jthread([] { fontsCreated = createFonts(); });
 }
 
 bool finishLoadingAssets()

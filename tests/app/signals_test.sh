@@ -2,7 +2,9 @@
 # Ctrl+C and SIGTERM end the game in every state: a second copy whose
 # "Application already running!" box waits for the player ends at once with
 # 0, the code it ends with anyway; the running game takes either as a close
-# of its window and ends normally with 0.
+# of its window and ends normally with 0. And when the display itself goes
+# away under the game (a session ending), the game ends as Xlib ends it, with
+# 1, not with an abort and a core.
 #   signals_test.sh BUILD_DIR DATA_DIR
 set -u
 build="$1"
@@ -39,4 +41,14 @@ wait "$game_pid"
 code=$?
 game_pid=""
 [ "$code" -eq 0 ] || fail "SIGTERM to the running game gave exit code $code"
-echo "signals end the game as they should"
+
+"$build/kestrelon" >"$work/display-gone.log" 2>&1 &
+game_pid=$!
+wait_for "the game's window again" 60 game_window_shown
+kill -s TERM $xvfb_pid
+wait_for "the game to end with its display" 20 ended "$game_pid"
+wait "$game_pid"
+code=$?
+game_pid=""
+[ "$code" -eq 1 ] || fail "the display going away ended the game with $code: $(cat "$work/display-gone.log")"
+echo "signals, and the display going away, end the game as they should"

@@ -250,7 +250,9 @@ struct Preloads {
     std::vector<Decoded> decoded;
     std::vector<bool> done;
     std::vector<bool> taken;
-    std::thread reader;
+    // A jthread: should a library end the process with exit() (Xlib does when
+    // the display goes away), a thread not yet joined is joined, not an abort.
+    std::jthread reader;
 };
 
 Preloads preloads;
@@ -338,7 +340,7 @@ void preloadImages(const std::vector<std::string>& paths)
     preloads.decoded.assign(paths.size(), Decoded{});
     preloads.done.assign(paths.size(), false);
     preloads.taken.assign(paths.size(), false);
-    preloads.reader = std::thread([] {
+    preloads.reader = std::jthread([] {
         for (size_t i = 0; i < preloads.paths.size(); ++i) {
             Decoded decoded = readPicture(preloads.paths[i]);
             std::lock_guard<std::mutex> guard(preloads.lock);

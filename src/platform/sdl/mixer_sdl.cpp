@@ -16,7 +16,9 @@ void* handle = nullptr;
 MixerLibrary library;
 bool loaded = false;
 std::string problem;   // why it could not be loaded (dlerror belongs to the loading thread)
-std::thread loader;
+// A jthread, as every start-up thread: joined even when a library ends the
+// process with exit() (Xlib, when the display goes away), never an abort.
+std::jthread loader;
 bool loading = false;
 
 template <typename Function>
@@ -53,7 +55,7 @@ void startLoadingMixer()
     if (loading || handle)
         return;
     loading = true;
-    loader = std::thread([] { loaded = load(); });
+    loader = std::jthread([] { loaded = load(); });
 }
 
 void finishLoadingMixer()

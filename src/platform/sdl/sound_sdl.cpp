@@ -31,7 +31,9 @@ struct SdlSound {
 const MixerLibrary* mix = nullptr;   // null: no sound to be had
 bool audioSubsystem = false;
 // SDL's audio, started ahead on a thread (see getReadyEarly).
-std::thread audioStarter;
+// A jthread, as every start-up thread: joined even when a library ends the
+// process with exit() (Xlib, when the display goes away), never an abort.
+std::jthread audioStarter;
 bool audioStartedAhead = false;
 bool mixerOpen = false;
 int musicChannel = -1;   // the channel the music stream plays for
@@ -128,7 +130,7 @@ void getReadyEarly()
     if (soundLikely())
         startLoadingMixer();
     audioStartedAhead = false;
-    audioStarter = std::thread([] {
+    audioStarter = std::jthread([] {
         audioStartedAhead = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         SDL_TLSCleanup();   // SDL's error text for this thread, which SDL did not start
     });
