@@ -2,11 +2,16 @@
 // decoders rely on, and its event loop.
 #include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/warm_memory.h"
 
 #include <cstdio>
 
 bool sdlLibraryStart(const PlatformConfig& config)
 {
+    // A player waits for the real game's first frame; tests and replays
+    // allocate as usual.
+    if (config.video == VideoBackend::Window)
+        startWarmMemoryForSdl();
     // A WAV file that ends before its data does is damaged, not short.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
     SDL_SetHint(SDL_HINT_WAVE_RIFF_CHUNK_SIZE, "strict");
@@ -24,4 +29,8 @@ bool sdlLibraryStart(const PlatformConfig& config)
     return true;
 }
 
-void sdlLibraryStop() { SDL_Quit(); }
+void sdlLibraryStop()
+{
+    stopWarmMemory();
+    SDL_Quit();
+}

@@ -2,6 +2,7 @@
 // SDL's offscreen driver.
 #include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/sdl/warm_memory.h"
 
 #include <cmath>
 #include <memory>
@@ -489,6 +490,7 @@ void present()
 {
     composeIntoWindow();
     SDL_RenderPresent(device.renderer);
+    stopWarmMemory();   // the first frame is shown: start-up is over
     setTarget(device.backBuffer);
     makeWaitingTextures();
 }
