@@ -451,6 +451,11 @@ bool createDevice(bool)
         std::fprintf(stderr, "kestrelon: no graphics device: %s\n", SDL_GetError());
         return false;
     }
+    // Only the software renderer keeps its textures in memory of SDL's: for
+    // any other, the pages warmed for them are given back now.
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(device.renderer, &info) != 0 || !(info.flags & SDL_RENDERER_SOFTWARE))
+        stopWarmMemory();
     if (!createBackBuffer()) {
         std::fprintf(stderr, "kestrelon: no back buffer: %s\n", SDL_GetError());
         SDL_DestroyRenderer(device.renderer);
