@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real game in an X server: its window and title, a second copy refused
-# while the first plays on, closing the window (exit 0), and a missing data
-# file (exit 1, named on stderr). Screenshots are kept in the build folder.
+# while the first plays on, closing the window (exit 0), the same on the
+# software renderer, and a missing data file (exit 1, named on stderr). Screenshots are kept in the build folder.
 #   window_test.sh BUILD_DIR DATA_DIR
 set -u
 build="$1"
@@ -54,6 +54,19 @@ wait $game_pid
 code=$?
 game_pid=""
 [ $code -eq 0 ] || fail "closing the window gave exit code $code"
+
+# The software renderer, whose textures live in memory SDL took from the
+# pool warmed while the game starts: the same menu, and a normal end.
+SDL_RENDER_DRIVER=software "$build/kestrelon" >"$work/software.log" 2>&1 &
+game_pid=$!
+wait_for software-window 60 game_window
+wait_for software-menu 60 menu_shown software
+"$build/kestrelon-xclose" "$window"
+wait_for end-on-close-software 30 ended $game_pid
+wait $game_pid
+code=$?
+game_pid=""
+[ $code -eq 0 ] || fail "closing the software-drawn window gave exit code $code"
 
 # A missing data file stops start-up with 1 and names the file.
 rm "$work/data/skill1.bmp"
