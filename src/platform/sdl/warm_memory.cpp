@@ -89,7 +89,6 @@ void giveBack(void* pointer)
     }
 }
 
-
 // Runs only when a core has nothing else to do, making the pages resident
 // from the pool's start on, skipping what is handed out already.
 void warm(std::stop_token stop)
@@ -174,8 +173,10 @@ void stopWarmMemory()
     warmer.request_stop();
     warmer.join();
     serving = false;
+    // Closes the pool in one step: a thread taking a block right now either
+    // got it before, or finds the pool spent.
+    const size_t taken = (poolTaken.exchange(kPoolBytes) + pageSize - 1) / pageSize * pageSize;
     // Pages warmed beyond the last block handed out are not needed now.
-    const size_t taken = (poolTaken.load() + pageSize - 1) / pageSize * pageSize;
     if (taken < kPoolBytes)
         madvise(pool + taken, kPoolBytes - taken, MADV_DONTNEED);
     const size_t freed = std::min(freedCount.load(), kFreedKept);
