@@ -70,8 +70,7 @@ wait_for life-lost 180 sweep_and life-lost lives_changed
 key Escape
 wait_for_screen escape 30 menu_ready $new_game_item
 [ "$(count escape $continue_item "$grey")" -gt 150 ] || fail "Escape: no Continue offered"
-key Up
-wait_for_screen continue-highlighted 30 menu_ready $continue_item
+cursor_to Up continue-highlighted $continue_item
 key Return
 wait_for_screen continued 30 no_item_highlighted
 
@@ -88,18 +87,15 @@ key space
 # Continue is gone with the game: the cursor that was on it is on New game.
 wait_for_screen menu-after-game 30 menu_ready $new_game_item
 [ "$(count menu-after-game $continue_item "$grey")" -lt 60 ] || fail "Continue offered after the game ended"
-key Down
-wait_for_screen highscore-highlighted 30 menu_ready $highscore_item
-key Down
-wait_for_screen screen-mode-highlighted 30 menu_ready $screen_mode_item
+cursor_to Down highscore-highlighted $highscore_item
+cursor_to Down screen-mode-highlighted $screen_mode_item
 # Full screen and back: on this X server's one mode the menu looks the same
 # either way, so the traces tell that it switched, live and watched.
 key Return
 wait_for_screen full-screen 30 menu_ready $screen_mode_item
 key Return
 wait_for_screen windowed-again 30 menu_ready $screen_mode_item
-key Down
-wait_for_screen quit-highlighted 30 menu_ready $quit_item
+cursor_to Down quit-highlighted $quit_item
 key Return
 wait_for_screen credits 60 credits_waiting
 key Return

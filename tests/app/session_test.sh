@@ -68,22 +68,17 @@ wait_for_screen escape 30 menu_ready $new_game_item
 [ "$(count escape $continue_item "$grey")" -gt 150 ] || fail "Escape: no Continue offered"
 expect_some "Escape: the HUD on the menu" escape 875 115 140 60 "$grey"
 
-key Up
-wait_for_screen continue-highlighted 30 menu_ready $continue_item
+cursor_to Up continue-highlighted $continue_item
 key Return
 wait_for_screen continued 30 no_item_highlighted
 expect_drawn "Continue: the ship where it was" continued 449 576 127 152
 
 key Escape
 wait_for_screen menu-on-continue 30 menu_ready $continue_item
-key Down
-wait_for_screen new-game-highlighted 30 menu_ready $new_game_item
-key Down
-wait_for_screen highscore-highlighted 30 menu_ready $highscore_item
-key Down
-wait_for_screen screen-mode-highlighted 30 menu_ready $screen_mode_item
-key Down
-wait_for_screen quit-highlighted 30 menu_ready $quit_item
+cursor_to Down new-game-highlighted $new_game_item
+cursor_to Down highscore-highlighted $highscore_item
+cursor_to Down screen-mode-highlighted $screen_mode_item
+cursor_to Down quit-highlighted $quit_item
 key Return
 wait_for_screen credits 60 credits_waiting
 expect_some "credits: the lines" credits 100 140 600 480 "$grey"

@@ -148,6 +148,13 @@ game_window() {
 }
 
 # The menu, in the window as it is now (see window_titled).
+# Moves the menu's cursor and waits until the item is highlighted:
+# cursor_to KEY NAME BOX (NAME also names the capture).
+cursor_to() {
+  key "$1"
+  wait_for_screen "$2" 30 menu_ready "${@:3}"
+}
+
 first_menu_ready() {   # capture, box
   game_window && capture "$1" && menu_ready "$@"
 }

@@ -85,7 +85,6 @@ const ImageLibrary* imageLibrary()
     return imageLoaded ? &image : nullptr;
 }
 
-bool ttfLibraryLoaded() { return ttfLoaded; }
 bool fontconfigLibraryLoaded() { return fontconfigLoaded; }
 
 std::string ttfLibraryFiles()

@@ -43,8 +43,7 @@ const TtfLibrary* ttfLibrary();
 const FontconfigLibrary* fontconfigLibrary();
 const ImageLibrary* imageLibrary();
 
-// Whether SDL_ttf or fontconfig were loaded in this process (to end them).
-bool ttfLibraryLoaded();
+// Whether fontconfig was loaded in this process (to end it).
 bool fontconfigLibraryLoaded();
 
 // The files SDL_ttf rasterises with (SDL_ttf, FreeType, HarfBuzz), each

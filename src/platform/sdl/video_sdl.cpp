@@ -27,6 +27,8 @@ constexpr size_t kMaxSpriteCopies = 64;
 
 struct Device {
     SDL_Renderer* renderer = nullptr;
+    // The software renderer keeps its textures in plain memory of SDL's.
+    bool software = false;
     // When the window's inside is exactly the view's size (and the renderer
     // is the software one), the window itself is the back buffer: one
     // full-screen copy less per frame.
@@ -81,9 +83,7 @@ uint32_t* uploadRows(void* context, int width, int height, int& rowTexels)
     auto& upload = *static_cast<Upload*>(context);
     upload.width = width;
     upload.height = height;
-    SDL_RendererInfo info{};
-    SDL_GetRendererInfo(device.renderer, &info);
-    if (info.flags & SDL_RENDERER_SOFTWARE) {
+    if (device.software) {
         upload.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                            width, height);
         void* pixels = nullptr;
@@ -141,8 +141,7 @@ SDL_Texture* decodeIntoTexture(const std::string& path, uint32_t colourKey, bool
 // renderer composes the view for next to nothing.
 bool canDrawIntoWindow()
 {
-    SDL_RendererInfo info{};
-    if (SDL_GetRendererInfo(device.renderer, &info) != 0 || !(info.flags & SDL_RENDERER_SOFTWARE))
+    if (!device.software)
         return false;
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(device.renderer, &outputWidth, &outputHeight);
@@ -451,10 +450,11 @@ bool createDevice(bool)
         std::fprintf(stderr, "kestrelon: no graphics device: %s\n", SDL_GetError());
         return false;
     }
-    // Only the software renderer keeps its textures in memory of SDL's: for
-    // any other, the pages warmed for them are given back now.
     SDL_RendererInfo info{};
-    if (SDL_GetRendererInfo(device.renderer, &info) != 0 || !(info.flags & SDL_RENDERER_SOFTWARE))
+    device.software = SDL_GetRendererInfo(device.renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    // Only the software renderer's textures live in memory of SDL's: for
+    // any other, the pages warmed for them are given back now.
+    if (!device.software)
         stopWarmMemory();
     if (!createBackBuffer()) {
         std::fprintf(stderr, "kestrelon: no back buffer: %s\n", SDL_GetError());
