@@ -35,6 +35,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
             line.action = CommandLine::Action::Version;
             return line;
         }
+        if (argument == "--overwrite" && equals == std::string_view::npos) {
+            line.overwrite = true;
+            continue;
+        }
         std::string* file = argument == "--record" ? &line.record
                             : argument == "--watch" ? &line.watch
                             : argument == "--trace" ? &line.trace
@@ -55,6 +59,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
     }
     if (!line.record.empty() && !line.watch.empty())
         return refuse("--record and --watch cannot go together");
+    if (line.overwrite && line.record.empty())
+        return refuse("--overwrite goes with --record");
     return line;
 }
 
@@ -74,21 +80,28 @@ const char* usageText()
            "  A to Z       your name in the high-score table (up to six letters)\n"
            "  F12          save a screenshot\n"
            "\n"
-           "Files, in the folder the game runs in (~/.local/share/kestrelon, or\n"
-           "$XDG_DATA_HOME/kestrelon, when installed; the source tree with play.sh):\n"
-           "  data/scores.txt   the high-score table\n"
+           "Your files, in ~/.local/share/kestrelon ($XDG_DATA_HOME/kestrelon) when the\n"
+           "game is installed, or in the game's own folder (the source tree with play.sh):\n"
+           "  data/scores.txt   the high-score table (a copy of a damaged one is kept as\n"
+           "                    data/scores.txt.bak before the game writes over it)\n"
            "  screen000.bmp     the last F12 screenshot\n"
            "\n"
            "Options:\n"
            "  --record FILE    play as usual and write the whole session to FILE, to\n"
-           "                   be watched or checked frame for frame later\n"
+           "                   be watched or checked frame for frame later; FILE must\n"
+           "                   not exist yet\n"
+           "  --overwrite      with --record: replace FILE if it exists\n"
            "  --watch FILE     play the recording FILE back in the window, at the pace\n"
            "                   it was recorded (your keys are not read, nothing is saved)\n"
            "  --trace FILE     with either: a line per frame of what the game did\n"
+           "                   (FILE is written anew)\n"
+           "No output is ever written over the score table, a file of the game's data or\n"
+           "the recording being watched.\n"
            "  --help           show this help and exit\n"
            "  --version        show the version and exit\n"
            "\n"
            "Exit status: 0 when the game ends normally, 1 when it cannot start (no\n"
            "display, a missing data file, a recording that cannot be written or\n"
-           "read), 2 for a bad option.\n";
+           "read) or a file it was asked to write cannot be written, 2 for a bad\n"
+           "option.\n";
 }

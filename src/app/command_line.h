@@ -9,6 +9,7 @@ struct CommandLine {
     std::string record;    // --record FILE: write the session to FILE
     std::string watch;     // --watch FILE: play the recording FILE back
     std::string trace;     // --trace FILE: a line per frame of what the game did
+    bool overwrite = false;   // --overwrite: --record may replace an existing file
     std::string problem;   // for Refuse: one line naming the option
 };
 

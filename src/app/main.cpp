@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/game_main.h"
 #include "app/trace.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/recorder.h"
 #include "platform/recording.h"
@@ -12,36 +13,33 @@
 
 namespace {
 
-std::FILE* traceFile = nullptr;
 int64_t framesTraced = 0;
-std::string traceLine;
 
 void traceFrame()
 {
-    traceLine.clear();
-    appendTraceLine(traceLine, ++framesTraced, false);
-    std::fwrite(traceLine.data(), 1, traceLine.size(), traceFile);
+    writeTraceLine(++framesTraced, false);
     recorderBeginCall();
 }
 
-// Opens what the command line names before anything starts, so that a file
-// that cannot be had ends the game before its window opens.
+// Finds the game's folders and opens what the command line names before
+// anything starts: the recording watched first, as an input no output may
+// be written over, then the outputs. A file that cannot be had ends the
+// game before its window opens.
 bool openFiles(const CommandLine& line)
 {
     std::string error;
-    if (!line.record.empty() && !startRecording(line.record, error)) {
+    bool opened = findGameFolders(error);
+    if (opened && !line.watch.empty())
+        opened = startPlayback(line.watch, error);
+    if (opened && !line.record.empty()) {
+        std::FILE* file = openOutput(line.record, line.overwrite, error);
+        opened = file && startRecording(file, line.record, error);
+    }
+    if (opened && !line.trace.empty())
+        opened = openTraceFile(line.trace, error);
+    if (!opened)
         std::fprintf(stderr, "kestrelon: %s\n", error.c_str());
-        return false;
-    }
-    if (!line.watch.empty() && !startPlayback(line.watch, error)) {
-        std::fprintf(stderr, "kestrelon: %s\n", error.c_str());
-        return false;
-    }
-    if (!line.trace.empty() && !(traceFile = std::fopen(line.trace.c_str(), "wb"))) {
-        std::fprintf(stderr, "kestrelon: cannot write the trace %s\n", line.trace.c_str());
-        return false;
-    }
-    return true;
+    return opened;
 }
 
 } // namespace
@@ -62,26 +60,32 @@ int main(int argc, char** argv)
     case CommandLine::Action::Play:
         break;
     }
-    if (!openFiles(line))
+    if (!openFiles(line)) {
+        finishRecording();
+        closeTraceFile();
         return kStartupFailedExitCode;
+    }
 
     PlatformConfig config;
     config.tape = !line.record.empty() ? Tape::Record : !line.watch.empty() ? Tape::Play : Tape::None;
-    config.record = traceFile != nullptr;
+    config.record = traceFileOpen();
     GameRun run;
-    if (traceFile)
+    if (traceFileOpen())
         run.afterFrame = traceFrame;
     int exitCode = platformStart(config) ? runKestrelon(run) : kStartupFailedExitCode;
-    if (!line.record.empty())
-        finishRecording();
     if (!line.watch.empty() && exitCode != kStartupFailedExitCode) {
-        // However the recorded session ended, watching it ends well.
-        if (!playbackStoppedByViewer())
+        // However the recorded session ended, watching it ends well, unless
+        // the recording turned out damaged (said already).
+        if (!playbackStoppedByViewer() && !playbackFoundDamage())
             std::fprintf(stderr, "kestrelon: the recording %s ends here\n", line.watch.c_str());
-        exitCode = 0;
+        exitCode = playbackFoundDamage() ? kStartupFailedExitCode : 0;
     }
+    finishPlayback();
     platformStop();
-    if (traceFile)
-        std::fclose(traceFile);
+    // What was asked to be written and could not be fails the run.
+    const bool recorded = finishRecording();
+    const bool traced = closeTraceFile();
+    if (!recorded || !traced || aWriteFailed())
+        exitCode = kWriteFailedExitCode;
     return exitCode;
 }

@@ -9,9 +9,11 @@
 #include "game/world.h"
 #include "input/blocking_wait.h"
 #include "input/input.h"
+#include "platform/files.h"
 #include "platform/recording.h"
 #include "render/assets.h"
 #include "render/device.h"
+#include "scores/name_entry.h"
 #include "scores/score_table.h"
 #include "screens/screen_state.h"
 
@@ -31,8 +33,11 @@ bool loadScoreTable()
         keepScoresInMemoryOnly();
         return true;
     }
-    if (!loadScores())
+    std::string error;
+    if (!loadScores(error)) {
+        std::fprintf(stderr, "kestrelon: cannot open %s: %s\n", playerFilePath(kScoreFilePath).c_str(), error.c_str());
         return false;
+    }
     recordScoreTable(writeScoresToText(scoreTable));
     return true;
 }
@@ -42,6 +47,8 @@ bool loadScoreTable()
 bool initGame()
 {
     setWindowClosed(false);
+    // A placed score is kept even when a library ends the process itself.
+    keepOnAbruptExit(keepOwedPlace);
     blockingMessageHandler = windowProc;
     startLoadingAssets();
     // Giving up before the assets are loaded: what is being loaded is waited for.
@@ -64,10 +71,8 @@ bool initGame()
         return fail();
     if (!loadAssets())
         return false;
-    if (!loadScoreTable()) {
-        std::fprintf(stderr, "kestrelon: cannot open %s\n", kScoreFilePath);
+    if (!loadScoreTable())
         return false;
-    }
     initLayout();
     menuActive = true;
     initTimer(50.0f);

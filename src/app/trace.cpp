@@ -7,13 +7,16 @@
 #include "game/frame_time.h"
 #include "game/world.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/recorder.h"
 #include "render/assets.h"
 #include "render/device.h"
 #include "screens/screen_state.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -256,4 +259,53 @@ void appendTraceLine(std::string& out, int64_t callNumber, bool withDraws)
         appendList(out, "draws", callRecord.presented.size(),
                    [&](size_t i) { appendDraw(out, callRecord.presented[i]); });
     out += "}\n";
+}
+
+namespace {
+
+std::FILE* traceFile = nullptr;
+std::string tracePath;
+std::string traceLine;
+
+void traceWriteFailed()
+{
+    endRunForFailedWrite(tracePath, std::strerror(errno));
+    std::fclose(traceFile);
+    traceFile = nullptr;
+}
+
+} // namespace
+
+bool openTraceFile(const std::string& path, std::string& error)
+{
+    traceFile = openOutput(path, true, error);
+    tracePath = path;
+    return traceFile != nullptr;
+}
+
+bool traceFileOpen() { return traceFile != nullptr; }
+
+void writeTraceLine(int64_t callNumber, bool withDraws)
+{
+    if (!traceFile)
+        return;
+    traceLine.clear();
+    appendTraceLine(traceLine, callNumber, withDraws);
+    if (std::fwrite(traceLine.data(), 1, traceLine.size(), traceFile) != traceLine.size())
+        traceWriteFailed();
+}
+
+bool closeTraceFile()
+{
+    if (!traceFile)
+        return !aWriteFailed();
+    if (std::fflush(traceFile) != 0) {
+        traceWriteFailed();
+        return false;
+    }
+    const bool closed = std::fclose(traceFile) == 0;
+    traceFile = nullptr;
+    if (!closed)
+        endRunForFailedWrite(tracePath, std::strerror(errno));
+    return closed;
 }

@@ -106,7 +106,8 @@ struct VideoService {
     void (*releaseDevice)();
     void (*clear)(uint32_t argb);
     void (*present)();
-    bool (*saveScreenshot)(const char* path, bool windowed);
+    // The screen as the player sees it, as the bytes of a Windows bitmap.
+    bool (*screenshot)(bool windowed, std::string& bmp);
     bool (*readBackBuffer)(std::vector<uint32_t>& argb);
     bool (*drawsIntoWindow)();
     const char* (*rendererName)();

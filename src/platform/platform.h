@@ -23,6 +23,8 @@ struct PlatformConfig {
 // The process's exit status when the game cannot start: no display, no
 // window, a data file missing or damaged.
 constexpr int kStartupFailedExitCode = 1;
+// ... and when a file it was asked to write (a recording, a trace) could not be.
+constexpr int kWriteFailedExitCode = 1;
 
 // Picks each service's backend and starts what they need. Returns false with
 // a message on stderr when a library cannot start.

@@ -3,43 +3,34 @@
 #include "platform/script.h"
 
 #include "platform/keys.h"
-
-#include <charconv>
-#include <limits>
+#include "platform/replay_text.h"
 
 namespace {
 
-constexpr int64_t kMaxRepeat = 100000000;
+struct NamedEvent {
+    std::string_view name;
+    ScriptEvent event;
+};
 
-bool parseInt(std::string_view text, int64_t& value)
-{
-    if (text.empty())
-        return false;
-    const char* begin = text.data();
-    const char* end = text.data() + text.size();
-    auto result = std::from_chars(begin, end, value);
-    return result.ec == std::errc() && result.ptr == end;
-}
+constexpr NamedEvent kEvents[] = {
+    {"@CLOSE", ScriptEvent::Close},         {"@FOCUS-LOST", ScriptEvent::FocusLost},
+    {"@FOCUS-GAINED", ScriptEvent::FocusGained}, {"@MINIMIZE", ScriptEvent::Minimize},
+    {"@RESTORE", ScriptEvent::Restore},     {"@DRIVER-ERROR", ScriptEvent::DriverError},
+    {"@TARGETS-RESET", ScriptEvent::TargetsReset},
+};
+constexpr std::string_view kLost = "@DEVICE-LOST=";
 
 bool parseEvent(std::string_view token, ScriptStep& step)
 {
-    struct Named { std::string_view name; ScriptEvent event; };
-    static constexpr Named kEvents[] = {
-        {"@CLOSE", ScriptEvent::Close},         {"@FOCUS-LOST", ScriptEvent::FocusLost},
-        {"@FOCUS-GAINED", ScriptEvent::FocusGained}, {"@MINIMIZE", ScriptEvent::Minimize},
-        {"@RESTORE", ScriptEvent::Restore},     {"@DRIVER-ERROR", ScriptEvent::DriverError},
-        {"@TARGETS-RESET", ScriptEvent::TargetsReset},
-    };
-    for (const Named& named : kEvents) {
+    for (const NamedEvent& named : kEvents) {
         if (token == named.name) {
             step.events.push_back(named.event);
             return true;
         }
     }
-    constexpr std::string_view kLost = "@DEVICE-LOST=";
     if (token.starts_with(kLost)) {
         int64_t tests = 0;
-        if (!parseInt(token.substr(kLost.size()), tests) || tests < 0 || tests > 1000000)
+        if (!parseNumber(token.substr(kLost.size()), tests) || tests < 0 || tests > 1000000)
             return false;
         step.events.push_back(ScriptEvent::DeviceLost);
         step.deviceLostTests = static_cast<int>(tests);
@@ -54,7 +45,7 @@ bool parsePad(std::string_view value, ScriptStep& step)
     if (comma == std::string_view::npos)
         return false;
     int64_t x = 0, y = 0;
-    if (!parseInt(value.substr(0, comma), x) || !parseInt(value.substr(comma + 1), y))
+    if (!parseNumber(value.substr(0, comma), x) || !parseNumber(value.substr(comma + 1), y))
         return false;
     if (x < -32768 || x > 32767 || y < -32768 || y > 32767)
         return false;
@@ -64,50 +55,37 @@ bool parsePad(std::string_view value, ScriptStep& step)
     return true;
 }
 
-// Returns an empty string when the line parsed, else what was wrong.
-std::string parseLine(std::string_view line, ScriptStep& step)
+// Returns an empty string when the line's words parsed, else what was wrong.
+std::string parseWords(const std::vector<std::string_view>& words, ScriptStep& step)
 {
-    bool first = true;
+    size_t first = 0;
+    if (isRepeatWord(words[0])) {
+        uint64_t repeat = 0;
+        if (!parseRepeat(words[0], repeat))
+            return "bad repeat count " + quoted(words[0]);
+        step.repeat = static_cast<int64_t>(repeat);
+        first = 1;
+    }
+    if (first == words.size())
+        return "a repeat count needs something to repeat (use \".\" for no keys)";
     bool nothingHeld = false;
-    bool anything = false;
-    size_t at = 0;
-    while (at < line.size()) {
-        while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
-            ++at;
-        if (at >= line.size())
-            break;
-        size_t end = at;
-        while (end < line.size() && line[end] != ' ' && line[end] != '\t')
-            ++end;
-        std::string_view token = line.substr(at, end - at);
-        at = end;
-        if (first && token.size() > 1 && token.back() == '*') {
-            int64_t repeat = 0;
-            if (!parseInt(token.substr(0, token.size() - 1), repeat) || repeat < 1 || repeat > kMaxRepeat)
-                return "bad repeat count \"" + std::string(token) + "\"";
-            step.repeat = repeat;
-            first = false;
-            continue;
-        }
-        first = false;
-        anything = true;
-        if (token == ".") {
+    for (size_t i = first; i < words.size(); ++i) {
+        const std::string_view word = words[i];
+        if (word == ".") {
             nothingHeld = true;
-        } else if (token.starts_with("PAD=")) {
-            if (!parsePad(token.substr(4), step))
-                return "bad stick value \"" + std::string(token) + "\" (PAD=x,y from -32768 to 32767)";
-        } else if (token.starts_with("@")) {
-            if (!parseEvent(token, step))
-                return "unknown event \"" + std::string(token) + "\"";
+        } else if (word.starts_with("PAD=")) {
+            if (!parsePad(word.substr(4), step))
+                return "bad stick value " + quoted(word) + " (PAD=x,y from -32768 to 32767)";
+        } else if (word.starts_with("@")) {
+            if (!parseEvent(word, step))
+                return "unknown event " + quoted(word);
         } else {
-            int code = keyCodeForName(token.data(), static_cast<int>(token.size()));
+            int code = keyCodeForName(word.data(), static_cast<int>(word.size()));
             if (code < 0)
-                return "unknown key \"" + std::string(token) + "\"";
+                return "unknown key " + quoted(word);
             step.keysDown.push_back(static_cast<uint8_t>(code));
         }
     }
-    if (!anything)
-        return "a repeat count needs something to repeat (use \".\" for no keys)";
     if (nothingHeld && !step.keysDown.empty())
         return "\".\" means no keys held; it cannot stand with key names";
     return {};
@@ -118,35 +96,60 @@ std::string parseLine(std::string_view line, ScriptStep& step)
 bool parseReplayScript(std::string_view text, std::vector<ScriptStep>& steps, std::string& error)
 {
     steps.clear();
-    int lineNumber = 0;
-    size_t at = 0;
-    while (at <= text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(at, end - at);
-        ++lineNumber;
-        at = end + 1;
-        if (size_t hash = line.find('#'); hash != std::string_view::npos)
-            line = line.substr(0, hash);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") == std::string_view::npos) {
-            if (end == text.size())
-                break;
-            continue;
-        }
+    LineSource source = linesOfText(text);
+    std::string_view line;
+    for (;;) {
+        const LineSource::Got got = nextLine(source, line);
+        if (got == LineSource::Got::End)
+            return true;
+        std::string problem;
         ScriptStep step;
-        step.line = lineNumber;
-        std::string problem = parseLine(line, step);
+        step.line = source.number;
+        if (got == LineSource::Got::TooLong) {
+            problem = "longer than " + std::to_string(kMaxLineBytes) + " bytes";
+        } else {
+            const std::vector<std::string_view> words = lineWords(line);
+            if (words.empty())
+                continue;
+            problem = parseWords(words, step);
+        }
         if (!problem.empty()) {
-            error = "line " + std::to_string(lineNumber) + ": " + problem;
+            error = lineProblem(source.number, problem);
             steps.clear();
             return false;
         }
         steps.push_back(std::move(step));
-        if (end == text.size())
-            break;
     }
-    return true;
+}
+
+std::string printReplayScript(const std::vector<ScriptStep>& steps)
+{
+    std::string out;
+    for (const ScriptStep& step : steps) {
+        std::string line;
+        auto word = [&](std::string_view text) {
+            if (!line.empty())
+                line += ' ';
+            line += text;
+        };
+        if (step.repeat > 1)
+            word(std::to_string(step.repeat) + "*");
+        for (uint8_t code : step.keysDown)
+            for (int k = 0; k < kKeyCount; ++k)
+                if (kKeys[k].code == code)
+                    word(kKeys[k].name);
+        if (step.padSet)
+            word("PAD=" + std::to_string(step.padX) + "," + std::to_string(step.padY));
+        for (ScriptEvent event : step.events) {
+            if (event == ScriptEvent::DeviceLost)
+                word(std::string(kLost) + std::to_string(step.deviceLostTests));
+            for (const NamedEvent& named : kEvents)
+                if (named.event == event)
+                    word(named.name);
+        }
+        if (step.keysDown.empty() && !step.padSet && step.events.empty())
+            word(".");
+        out += line + "\n";
+    }
+    return out;
 }

@@ -35,6 +35,10 @@ struct ScriptStep {
 // line in `error`; nothing is run then.
 bool parseReplayScript(std::string_view text, std::vector<ScriptStep>& steps, std::string& error);
 
+// The steps as script lines that parse back to the same steps (line
+// numbers aside).
+std::string printReplayScript(const std::vector<ScriptStep>& steps);
+
 // The scripted input's own controls (headless/input_script.cpp).
 // Hands the steps to the scripted input; polls then read them in order, and
 // every poll after the last step reads all keys up.

@@ -7,12 +7,13 @@
 #include "platform/sound.h"
 
 #include "platform/backends.h"
+#include "platform/files.h"
 #include "platform/clock.h"
 #include "platform/recorder.h"
 #include "platform/test_hooks.h"
 
 #include <cstring>
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace {
 
@@ -185,17 +186,18 @@ SoundResult soundSystemRelease()
     return SoundOk;
 }
 
-SoundResult soundCreate(const char* path, PlatformSound** sound)
+SoundResult soundCreate(const char* name, PlatformSound** sound)
 {
     *sound = nullptr;
     if (!sys.created)
         return SoundErrUninitialized;
-    struct stat info;
-    if (stat(path, &info) != 0 || !S_ISREG(info.st_mode))
+    const std::string path = gameFilePath(name);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
         return SoundErrFileNotFound;
     auto* created = new PlatformSound;
     created->path = path;
-    SoundResult result = output->load(path, created);
+    SoundResult result = output->load(path.c_str(), created);
     if (result != SoundOk) {
         delete created;
         return result;

@@ -4,8 +4,11 @@
 #include "platform/video.h"
 
 #include "platform/backends.h"
+#include "platform/files.h"
 #include "platform/recorder.h"
 #include "platform/test_hooks.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -113,7 +116,17 @@ void videoPresent()
     video->present();
 }
 
-bool videoSaveScreenshot(const char* path, bool windowed) { return video->saveScreenshot(path, windowed); }
+bool videoSaveScreenshot(const char* name, bool windowed)
+{
+    std::string bmp;
+    if (!video->screenshot(windowed, bmp))
+        return false;
+    std::string error;
+    if (replacePlayerFile(name, bmp, error))
+        return true;
+    std::fprintf(stderr, "kestrelon: cannot save the screenshot %s: %s\n", playerFilePath(name).c_str(), error.c_str());
+    return false;
+}
 bool videoReadBackBuffer(std::vector<uint32_t>& argb) { return video->readBackBuffer(argb); }
 bool videoDrawsIntoWindow() { return video->drawsIntoWindow(); }
 const char* videoRendererName() { return video->rendererName(); }
@@ -142,7 +155,7 @@ PlatformSurface* videoLoadSurface(const std::string& path, uint32_t colourKey, s
         return nullptr;
     }
     auto* surface = new PlatformSurface;
-    if (!video->loadSurface(surface, path, colourKey, error)) {
+    if (!video->loadSurface(surface, gameFilePath(path), colourKey, error)) {
         delete surface;
         return nullptr;
     }
@@ -208,7 +221,7 @@ PlatformTexture* videoLoadTexture(const std::string& path, uint32_t colourKey, s
     }
     auto* texture = new PlatformTexture;
     texture->name = baseName(path);
-    texture->path = path;
+    texture->path = gameFilePath(path);
     texture->colourKey = colourKey;
     if (!video->loadTexture(texture, error)) {
         delete texture;

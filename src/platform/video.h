@@ -41,7 +41,11 @@ void videoClear(uint32_t argb);
 bool videoBeginScene();
 void videoEndScene();
 void videoPresent();
-bool videoSaveScreenshot(const char* path, bool windowed);
+// The screen as the player sees it (the window in windowed mode, the 1024 x
+// 768 view in full screen) saved as a Windows bitmap under the player's
+// file `name`, replaced in one step; false (and a line on stderr when it
+// could not be written) when there is nothing to save.
+bool videoSaveScreenshot(const char* name, bool windowed);
 // The back buffer's pixels, 1024 x 768 ARGB; false when nothing is drawn.
 bool videoReadBackBuffer(std::vector<uint32_t>& argb);
 // True while the window is drawn into directly: the software renderer, and a

@@ -22,7 +22,8 @@ struct Message {
 };
 
 // True when this process now holds the guard named `name`; false when another
-// running copy holds it. The kernel drops it when the process ends.
+// running copy holds it. The system drops it when the process ends. Where no
+// guard can be had, the game runs (true) and says so in one line.
 bool acquireSingleInstanceGuard(const char* name);
 
 // A message box with an OK button (also written to stderr). It waits for

@@ -44,15 +44,36 @@ char pressedLetter()
     return 0;
 }
 
+bool placeOwed = false;
+
+void enterPendingEntry()
+{
+    placeOwed = false;
+    insertPendingEntry();
+    saveScores();
+}
+
 } // namespace
+
+void owePlace()
+{
+    pendingEntry.rank = 11;
+    std::memset(pendingEntry.name, 0, sizeof pendingEntry.name);
+    pendingEntry.score = score;
+    placeOwed = true;
+}
+
+void keepOwedPlace()
+{
+    if (placeOwed)
+        enterPendingEntry();
+}
 
 void enterScore(const char* name)
 {
-    pendingEntry.rank = 11;
+    owePlace();
     copyScoreName(pendingEntry.name, name);
-    pendingEntry.score = score;
-    insertPendingEntry();
-    saveScores();
+    enterPendingEntry();
 }
 
 void runNameEntry()
@@ -61,9 +82,7 @@ void runNameEntry()
         return;
     recordScreen("nameentry");
     pollInput();
-    pendingEntry.rank = 11;
-    std::memset(pendingEntry.name, 0, sizeof pendingEntry.name);
-    pendingEntry.score = score;
+    owePlace();
     drawNameFrame(nullptr);
     for (int position = 0; position < kMaxNameLength; ++position) {
         char letter = 0;
@@ -89,6 +108,5 @@ void runNameEntry()
         drawNameFrame(&nameLine);
         sleepMilliseconds(100);
     }
-    insertPendingEntry();
-    saveScores();
+    enterPendingEntry();
 }

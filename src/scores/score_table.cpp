@@ -2,60 +2,35 @@
 
 #include "scores/score_table.h"
 
+#include "platform/files.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <string>
 
 ScoreEntry scoreTable[kScoreTableSize];
 ScoreEntry pendingEntry;
 
 namespace {
 
-constexpr const char* kScoreFolder = "data";
-
 bool scoresInMemoryOnly = false;
-
-bool writeAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (wrote == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += static_cast<size_t>(wrote);
-    }
-    return true;
-}
+// The file did not read cleanly: what the next save would drop is kept first.
+bool copyOwedBeforeSave = false;
 
 // One line, so a player running from a terminal can see why the table was not kept.
-bool reportSaveFailure(int error) {
-    std::fprintf(stderr, "Could not save the high scores to %s: %s\n", kScoreFilePath,
-                 std::strerror(error));
+bool reportSaveFailure(const std::string& reason) {
+    std::fprintf(stderr, "Could not save the high scores to %s: %s\n",
+                 playerFilePath(kScoreFilePath).c_str(), reason.c_str());
     return false;
 }
 
 }  // namespace
 
-bool loadScores() {
-    // O_NONBLOCK so that a pipe put in place of the file cannot hold up start-up.
-    int fd = open(kScoreFilePath, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
-    struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        close(fd);
-        return false;
-    }
-    readScoresFromFile(fd, scoreTable);
-    close(fd);
+bool loadScores(std::string& error) {
+    std::FILE* file = openPlayerFile(kScoreFilePath, error);
+    if (!file) return false;
+    copyOwedBeforeSave = !readScoresFromFile(file, scoreTable);
+    std::fclose(file);
     return true;
 }
 
@@ -87,39 +62,19 @@ void keepScoresInMemoryOnly() { scoresInMemoryOnly = true; }
 
 bool saveScores() {
     if (scoresInMemoryOnly) return true;
-    // Write a whole new file beside the old one and rename it over, so a crash or a full
-    // disk leaves either the old table or the new one, never a cut file.
-    const std::string text = writeScoresToText(scoreTable);
-
-    int fd = open(kScoreTempPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return reportSaveFailure(errno);
-    if (!writeAll(fd, text) || fsync(fd) != 0) {
-        int error = errno;
-        close(fd);
-        unlink(kScoreTempPath);
+    std::string error;
+    if (copyOwedBeforeSave) {
+        std::string keptAs;
+        if (!keepCopyOfPlayerFile(kScoreFilePath, keptAs, error))
+            return reportSaveFailure("the file did not read cleanly, and a copy of it could not be kept (" +
+                                     error + ")");
+        std::fprintf(stderr, "kestrelon: %s did not read cleanly; it is kept as it was in %s\n",
+                     playerFilePath(kScoreFilePath).c_str(), keptAs.c_str());
+        copyOwedBeforeSave = false;
+    }
+    // A whole new file renamed over the old one: a crash or a full disk leaves either the
+    // old table or the new one, never a cut file.
+    if (!replacePlayerFile(kScoreFilePath, writeScoresToText(scoreTable), error))
         return reportSaveFailure(error);
-    }
-    if (close(fd) != 0 || rename(kScoreTempPath, kScoreFilePath) != 0) {
-        int error = errno;
-        unlink(kScoreTempPath);
-        return reportSaveFailure(error);
-    }
-
-    // The rename itself is only durable once the folder is synced. The new file is in
-    // place already, so a failure here is reported differently.
-    int folder = open(kScoreFolder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    int error = errno;
-    int synced = -1;
-    if (folder >= 0) {
-        synced = fsync(folder);
-        error = errno;
-        close(folder);
-    }
-    // Some file systems cannot sync a folder at all; nothing more can be done there.
-    if (synced != 0 && error != EINVAL && error != ENOTSUP) {
-        std::fprintf(stderr, "Saved the high scores to %s, but could not sync %s/: %s\n",
-                     kScoreFilePath, kScoreFolder, std::strerror(error));
-        return false;
-    }
     return true;
 }

@@ -2,16 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
 constexpr int kScoreTableSize = 10;
 constexpr int kMaxNameLength = 6;
 
-// The score file, relative to the working directory, and the temporary file a save
-// writes first and then renames over it.
+// The score file, by the player's file name the platform resolves (the game folder's, or
+// the player's own folder when installed).
 constexpr const char* kScoreFilePath = "data/scores.txt";
-constexpr const char* kScoreTempPath = "data/scores.txt.tmp";
 
 // One place of the table. rank is the place as written to the file (1..10 after an
 // insertion, 11 in the pending entry, whatever the file held after loading). name is
@@ -31,9 +31,11 @@ extern ScoreEntry pendingEntry;
 
 // Called once at start-up. Opens data/scores.txt and reads it into scoreTable with
 // readScoresFromText's rules. Returns false only when the file cannot be opened (missing,
-// no permission, a directory); then scoreTable is left exactly as it was. Otherwise returns
-// true whatever the file holds: places it does not give are rank 0, empty name, score 0.
-bool loadScores();
+// no permission, not a plain file), with `error` saying why; then scoreTable is left exactly
+// as it was. Otherwise returns true whatever the file holds: places it does not give are
+// rank 0, empty name, score 0. A file that did not read cleanly is kept, byte for byte, as
+// data/scores.txt.bak (or .bak.1, ...) before the first save writes over it.
+bool loadScores(std::string& error);
 
 // Called by the game-over screen and by name entry. True when score is strictly greater
 // than the score of the tenth place; only that place is compared, even if the table
@@ -47,9 +49,10 @@ bool scoreQualifies(int32_t score);
 void insertPendingEntry();
 
 // Called by name entry right after insertPendingEntry. Writes scoreTable to
-// data/scores.txt through a temporary file, fsync and rename, so the old file is either
-// replaced whole or left byte for byte. On failure prints one line on stderr saying why and
-// returns false; the table in memory is unchanged either way. Callers may ignore the result.
+// data/scores.txt in one step (a new file renamed over it; through a link to the file it
+// names), so the old file is either replaced whole or left byte for byte. A read-only file is
+// not replaced. On failure prints one line on stderr saying why and returns false; the table
+// in memory is unchanged either way. Callers may ignore the result.
 bool saveScores();
 
 // From now on the table lives in memory only: saveScores writes nothing and
@@ -60,12 +63,13 @@ void keepScoresInMemoryOnly();
 // Pure reading of the score file's text into table (all ten places are reset first).
 // See score_text.cpp for the exact rules; in short, each place is rank, name, score as
 // white-space separated fields, and a line holding only two numbers is a place with an
-// empty name.
-void readScoresFromText(std::string_view text, ScoreEntry table[kScoreTableSize]);
+// empty name. True when it read cleanly: all thirty fields, nothing cut or clamped, nothing
+// but white space after the tenth place (a save would then lose nothing).
+bool readScoresFromText(std::string_view text, ScoreEntry table[kScoreTableSize]);
 
-// The same reading from an open file descriptor, without loading the whole file: it stops
-// after the tenth place, at end of file, on a read error, or after 256 MiB.
-void readScoresFromFile(int fd, ScoreEntry table[kScoreTableSize]);
+// The same reading from an open file, without loading the whole file: it stops after the
+// tenth place (looking one byte further), at end of file, on a read error, or after 256 MiB.
+bool readScoresFromFile(std::FILE* file, ScoreEntry table[kScoreTableSize]);
 
 // The exact text saveScores writes: ten lines "rank name score" with CR LF, nothing after.
 // Names are written up to their first character that is not visible ASCII (at most 6),

@@ -17,13 +17,16 @@
 //   number is its score ("2  0" is place 2, no name, 0 points). A rank alone on its line,
 //   or followed by a non-number word, reads on across lines as a stream would.
 // - After the tenth place the rest of the text is ignored.
+//
+// A text reads cleanly when all thirty fields were there, no name was cut and no number
+// clamped, and nothing but separators follows the tenth place: then the next save loses
+// nothing of it.
 
 #include "scores/score_table.h"
 
-#include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -32,15 +35,16 @@ constexpr size_t kFileBufferSize = 64 * 1024;
 // growing pipe) from holding up start-up.
 constexpr uint64_t kMaxFileBytes = 256ull * 1024 * 1024;
 
-// Where the reader takes its bytes: a piece of memory, refilled from fd when fd >= 0.
+// Where the reader takes its bytes: a piece of memory, refilled from file when it is set.
 struct ScoreSource {
     const char* data;
     size_t size;
     size_t pos;
-    int fd;
+    std::FILE* file;
     uint64_t fileBytesLeft;
     char* buffer;
     bool lineStart;  // a line break (or the start of the text) came after the last field
+    bool lossy;      // a name was cut, a number clamped, or the file was too long to read whole
 };
 
 bool isFieldByte(int c) { return c >= 0x21 && c <= 0x7E; }
@@ -50,22 +54,24 @@ bool isDigit(int c) { return c >= '0' && c <= '9'; }
 // The next byte (0..255), or -1 at the end.
 int peekByte(ScoreSource& src) {
     if (src.pos < src.size) return static_cast<unsigned char>(src.data[src.pos]);
-    if (src.fd < 0 || src.fileBytesLeft == 0) return -1;
-    for (;;) {
-        size_t want = kFileBufferSize;
-        if (src.fileBytesLeft < want) want = static_cast<size_t>(src.fileBytesLeft);
-        ssize_t got = read(src.fd, src.buffer, want);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {  // end of file, or an error: read as the end either way
-            src.fileBytesLeft = 0;
-            return -1;
-        }
-        src.fileBytesLeft -= static_cast<uint64_t>(got);
-        src.data = src.buffer;
-        src.size = static_cast<size_t>(got);
-        src.pos = 0;
-        return static_cast<unsigned char>(src.data[0]);
+    if (!src.file) return -1;
+    if (src.fileBytesLeft == 0) {
+        src.lossy = src.lossy || std::fgetc(src.file) != EOF;
+        src.file = nullptr;
+        return -1;
     }
+    size_t want = kFileBufferSize;
+    if (src.fileBytesLeft < want) want = static_cast<size_t>(src.fileBytesLeft);
+    size_t got = std::fread(src.buffer, 1, want, src.file);
+    if (got == 0) {  // end of file, or an error: read as the end either way
+        src.file = nullptr;
+        return -1;
+    }
+    src.fileBytesLeft -= got;
+    src.data = src.buffer;
+    src.size = got;
+    src.pos = 0;
+    return static_cast<unsigned char>(src.data[0]);
 }
 
 void takeByte(ScoreSource& src) { ++src.pos; }
@@ -83,8 +89,9 @@ void skipSeparators(ScoreSource& src, bool withinLine) {
     }
 }
 
-int32_t clampToInt32(bool negative, int64_t magnitude) {
+int32_t clampToInt32(ScoreSource& src, bool negative, int64_t magnitude) {
     int64_t value = negative ? -magnitude : magnitude;
+    if (value > INT32_MAX || value < INT32_MIN) src.lossy = true;
     if (value > INT32_MAX) return INT32_MAX;
     if (value < INT32_MIN) return INT32_MIN;
     return static_cast<int32_t>(value);
@@ -111,14 +118,15 @@ bool readNumber(ScoreSource& src, int32_t& out) {
         c = peekByte(src);
     }
     if (!isDigit(c)) return false;
-    out = clampToInt32(negative, takeDigits(src));
+    out = clampToInt32(src, negative, takeDigits(src));
     src.lineStart = false;
     return true;
 }
 
 // A whole word from the current (visible) byte on: its first 6 characters go to name, and
-// isNumber/number say whether the whole word is a sign and digits, and its value.
-void takeWord(ScoreSource& src, char name[kMaxNameLength + 1], bool& isNumber, int32_t& number) {
+// isNumber/number say whether the whole word is a sign and digits, and its value. Returns
+// the word's whole length.
+int takeWord(ScoreSource& src, char name[kMaxNameLength + 1], bool& isNumber, int64_t& number) {
     std::memset(name, 0, kMaxNameLength + 1);
     int length = 0;
     bool negative = false;
@@ -139,8 +147,9 @@ void takeWord(ScoreSource& src, char name[kMaxNameLength + 1], bool& isNumber, i
         takeByte(src);
     }
     isNumber = isNumber && digitsSeen;
-    number = clampToInt32(negative, magnitude);
+    number = negative ? -magnitude : magnitude;
     src.lineStart = false;
+    return length;
 }
 
 // One place; false once a field could not be read, which ends reading.
@@ -150,34 +159,38 @@ bool readPlace(ScoreSource& src, ScoreEntry& entry) {
     if (!readNumber(src, entry.rank)) return false;
 
     bool isNumber = false;
-    int32_t number = 0;
+    int64_t number = 0;
     if (rankStartsLine && !isFieldByte(peekByte(src))) {
         skipSeparators(src, true);
         if (isFieldByte(peekByte(src))) {
-            takeWord(src, entry.name, isNumber, number);
+            const int length = takeWord(src, entry.name, isNumber, number);
             skipSeparators(src, true);
             int c = peekByte(src);
             if (isNumber && (c < 0 || isLineBreak(c))) {
                 // Just "rank score" on this line: the game wrote an empty name.
                 std::memset(entry.name, 0, sizeof entry.name);
-                entry.score = number;
+                entry.score = clampToInt32(src, number < 0, number < 0 ? -number : number);
                 return true;
             }
+            if (length > kMaxNameLength) src.lossy = true;
             return readNumber(src, entry.score);
         }
     }
 
     skipSeparators(src, false);
     if (peekByte(src) < 0) return false;
-    takeWord(src, entry.name, isNumber, number);
+    // A longer name is cut to its first 6 characters.
+    if (takeWord(src, entry.name, isNumber, number) > kMaxNameLength) src.lossy = true;
     return readNumber(src, entry.score);
 }
 
-void readScores(ScoreSource& src, ScoreEntry table[kScoreTableSize]) {
+bool readScores(ScoreSource& src, ScoreEntry table[kScoreTableSize]) {
     std::memset(table, 0, sizeof(ScoreEntry) * kScoreTableSize);
     for (int place = 0; place < kScoreTableSize; ++place) {
-        if (!readPlace(src, table[place])) return;
+        if (!readPlace(src, table[place])) return false;
     }
+    skipSeparators(src, false);
+    return peekByte(src) < 0 && !src.lossy;
 }
 
 void appendNumber(std::string& out, int32_t value) {
@@ -195,15 +208,15 @@ void copyScoreName(char dst[kMaxNameLength + 1], const char* src) {
     }
 }
 
-void readScoresFromText(std::string_view text, ScoreEntry table[kScoreTableSize]) {
-    ScoreSource src{text.data(), text.size(), 0, -1, 0, nullptr, true};
-    readScores(src, table);
+bool readScoresFromText(std::string_view text, ScoreEntry table[kScoreTableSize]) {
+    ScoreSource src{text.data(), text.size(), 0, nullptr, 0, nullptr, true, false};
+    return readScores(src, table);
 }
 
-void readScoresFromFile(int fd, ScoreEntry table[kScoreTableSize]) {
+bool readScoresFromFile(std::FILE* file, ScoreEntry table[kScoreTableSize]) {
     char buffer[kFileBufferSize];
-    ScoreSource src{buffer, 0, 0, fd, kMaxFileBytes, buffer, true};
-    readScores(src, table);
+    ScoreSource src{buffer, 0, 0, file, kMaxFileBytes, buffer, true, false};
+    return readScores(src, table);
 }
 
 std::string writeScoresToText(const ScoreEntry table[kScoreTableSize]) {

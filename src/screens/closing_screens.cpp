@@ -62,6 +62,8 @@ void drawCreditsFrame(int lines)
 void runGameOverScreen()
 {
     recordScreen("gameover");
+    if (scoreQualifies(score))
+        owePlace();
     startLoopingTune(gameoverSound);
     drawGameOverFrame();
     if (!waitForKeyPress(DIK_SPACE)) {

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Ctrl+C and SIGTERM end the game in every state: a second copy whose
+# Ctrl+C, SIGTERM and SIGHUP end the game in every state: a second copy whose
 # "Application already running!" box waits for the player ends at once with
-# 0, the code it ends with anyway; the running game takes either as a close
-# of its window and ends normally with 0. And when the display itself goes
-# away under the game (a session ending), the game ends as Xlib ends it, with
-# 1, not with an abort and a core.
+# 0, the code it ends with anyway; the running game takes any of them as a
+# close of its window and ends normally with 0. And when the display itself
+# goes away under the game (a session ending), the game ends as Xlib ends it,
+# with 1, not with an abort and a core. A hang-up (SIGHUP: a closed terminal,
+# a logout) or the display going away while a placed score's name is typed
+# keeps the letters typed so far in the table.
 #   signals_test.sh BUILD_DIR DATA_DIR
 set -u
 build="$1"
@@ -35,13 +37,70 @@ for signal in TERM INT; do
   ended $game_pid && fail "SIG$signal to the second copy ended the first"
 done
 
-kill -s TERM $game_pid
-wait_for "the game to end on SIGTERM" 20 ended "$game_pid"
+for signal in TERM HUP; do
+  kill -s $signal $game_pid
+  wait_for "the game to end on SIG$signal" 20 ended "$game_pid"
+  wait "$game_pid"
+  code=$?
+  game_pid=""
+  [ "$code" -eq 0 ] || fail "SIG$signal to the running game gave exit code $code"
+  [ $signal = HUP ] && break
+  "$build/kestrelon" >"$work/again.log" 2>&1 &
+  game_pid=$!
+  wait_for "the game's window again" 60 game_window_shown
+done
+
+# A game lost while nobody plays (some thirty seconds), its score 0 placed
+# first: every place of the table is below zero. Its name is being typed,
+# two letters so far, when `end` ends it; the letters are kept.
+source "$(dirname "${BASH_SOURCE[0]}")/../support/screens.sh"
+game_over_shown() { [ "$(count "$1" 344 334 336 95 "#DD6D8C")" -gt 150 ]; }
+prompt_shown() { [ "$(count "$1" 352 314 400 50 "$grey")" -gt 150 ] && ! game_over_shown "$1"; }
+name_grew() {   # capture: the name line has more text than at the last letter
+  local now
+  now=$(count "$1" 352 374 500 50 "$grey")
+  [ "$now" -gt "$((name_pixels + 40))" ] && name_pixels=$now
+}
+lose_a_game_typing() {   # a label for the captures
+  for place in 1 2 3 4 5 6 7 8 9 10; do printf '%d LOW -%d\r\n' $place $place; done >"$work/data/scores.txt"
+  "$build/kestrelon" >"$work/$1.log" 2>&1 &
+  game_pid=$!
+  wait_for "$1: window" 60 game_window
+  wait_for "$1: menu" 60 first_menu_ready "$1-menu" $new_game_item
+  key Return
+  wait_for_screen "$1-difficulty" 30 difficulty_ready
+  key Return
+  wait_for_screen "$1-countdown" 30 get_ready_shown
+  wait_for_screen "$1-game-over" 240 game_over_shown
+  key space
+  wait_for_screen "$1-prompt" 30 prompt_shown
+  name_pixels=$(count "$1-prompt" 352 374 500 50 "$grey")
+  key k
+  wait_for_screen "$1-letter-k" 30 name_grew
+  key e
+  wait_for_screen "$1-letter-e" 30 name_grew
+}
+
+lose_a_game_typing hangup
+kill -s HUP $game_pid
+wait_for "the game to end on SIGHUP while a name is typed" 20 ended "$game_pid"
 wait "$game_pid"
 code=$?
 game_pid=""
-[ "$code" -eq 0 ] || fail "SIGTERM to the running game gave exit code $code"
+[ "$code" -eq 0 ] || fail "SIGHUP during name entry gave exit code $code"
+[ "$(head -n 1 "$work/data/scores.txt")" = $'1 KE 0\r' ] || fail "SIGHUP lost the name typed: $(cat "$work/data/scores.txt")"
 
+lose_a_game_typing display-gone
+kill -s TERM $xvfb_pid
+wait_for "the game to end with its display while a name is typed" 20 ended "$game_pid"
+wait "$game_pid"
+code=$?
+game_pid=""
+[ "$code" -eq 1 ] || fail "the display going away during name entry gave exit code $code"
+[ "$(head -n 1 "$work/data/scores.txt")" = $'1 KE 0\r' ] || fail "the display going away lost the name: $(cat "$work/data/scores.txt")"
+start_xvfb 171 1280x1024x24
+
+cp "$2/scores.txt" "$work/data/scores.txt"
 "$build/kestrelon" >"$work/display-gone.log" 2>&1 &
 game_pid=$!
 wait_for "the game's window again" 60 game_window_shown

@@ -128,8 +128,9 @@ TEST_F(FontCacheTest, AKeptAtlasDrawsWhatRasterisingDrewAndABadOneIsMadeAgain)
 
 TEST_F(FontCacheTest, AStartThatFindsEveryFontKeptLoadsNeitherSdlTtfNorFontconfig)
 {
+    writeFile(dir + "/empty.script", "");
     const std::string run = "XDG_CACHE_HOME=" + dir + "/cache " + binaryPath("kestrelon-replay") + " --dir " + dir
-                            + " --script /dev/null --trace /dev/null --render --frames 2";
+                            + " --script " + dir + "/empty.script --trace /dev/null --render --frames 2";
     const ProcessResult first = runCommand("LD_DEBUG=files " + run);
     ASSERT_EQ(first.exitCode, 0) << first.output;
     EXPECT_NE(first.output.find("libSDL2_ttf"), std::string::npos);

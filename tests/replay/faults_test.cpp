@@ -85,8 +85,8 @@ TEST(Faults, AScoreFileThatCannotBeSavedKeepsTheOldOneAndTheGameGoesOn)
 {
     std::string dir = makeGameDir();
     std::string before = readFile(dir + "/data/scores.txt");
-    // The temporary file's name is taken by a folder: the save cannot even start.
-    fs::create_directory(dir + "/data/scores.txt.tmp");
+    // The player made the table read-only: it is not replaced.
+    fs::permissions(dir + "/data/scores.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     ReplayRun run = replayIn(dir, readFile(kScenarios + "game_lost_named.script"), "--start novice --frames 4400");
     EXPECT_EQ(run.process.exitCode, 0);
     EXPECT_NE(run.process.output.find("data/scores.txt"), std::string::npos) << run.process.output;

@@ -4,11 +4,15 @@
 // was cut short at any byte; and the game itself refuses what it cannot
 // record to or watch before it opens a window.
 #include "platform/recording.h"
+#include "platform/recording_format.h"
+#include "platform/tape/recording_writer.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -36,7 +40,7 @@ TEST(RecordingFormat, WhatIsWrittenReadsBackAsItWasRecorded)
 {
     std::string dir = makeGameDir();
     std::string error;
-    ASSERT_TRUE(startRecording(dir + "/session.rec", error)) << error;
+    ASSERT_TRUE(startRecording(std::fopen((dir + "/session.rec").c_str(), "wb"), dir + "/session.rec", error)) << error;
     recordScoreTable("1 ACE 5000\r\n2  0\r\n");
     recordSoundAnswer({SoundAnswer::Kind::Version, 279571, 0, {}});
     recordSoundAnswer({SoundAnswer::Kind::Caps, 1, 6, {}});
@@ -69,13 +73,13 @@ TEST(RecordingFormat, WhatIsWrittenReadsBackAsItWasRecorded)
     EXPECT_EQ(read.soundSetUp[0].first, 279571);
     EXPECT_EQ(read.soundSetUp[1].second, 6);
     EXPECT_EQ(read.soundSetUp[2].name, "Built-in Audio Analog Stereo");
-    EXPECT_EQ(read.clock, (std::vector<uint32_t>{0, 20000, 417, 4294967295u}));
+    EXPECT_EQ(read.clock, (std::deque<uint32_t>{0, 20000, 417, 4294967295u}));
     ASSERT_EQ(read.keyboard.size(), 3u);
     EXPECT_EQ(read.keyboard[0].count, 3u);
     EXPECT_EQ(read.keyboard[0].value.keys, (std::vector<uint8_t>{0x39, 0xCB}));
     EXPECT_EQ(read.keyboard[1].value.result, InputResult::InputLost);
     EXPECT_TRUE(read.keyboard[2].value.keys.empty());
-    EXPECT_EQ(read.acquisitions, (std::vector<InputResult>{InputResult::NotAcquired}));
+    EXPECT_EQ(read.acquisitions, (std::deque<InputResult>{InputResult::NotAcquired}));
     ASSERT_EQ(read.pads.size(), 2u);
     EXPECT_FALSE(read.pads[0].value.connected);
     EXPECT_EQ(read.pads[1].count, 2u);
@@ -89,10 +93,11 @@ TEST(RecordingFormat, WhatIsWrittenReadsBackAsItWasRecorded)
     EXPECT_TRUE(read.window[0].hasMessage);
     EXPECT_EQ(read.window[0].message.lost, SystemMessage::Lost::WholeDevice);
     EXPECT_EQ(read.window[1].nothingBefore, 1u);
-    EXPECT_EQ(read.resets, (std::vector<bool>{false}));
-    EXPECT_EQ(read.notEnded, 1u);
-    EXPECT_TRUE(read.ended);
+    EXPECT_EQ(read.resets, (std::deque<bool>{false}));
+    EXPECT_EQ(read.ended, (std::deque<EndedAnswers>{{1, true}}));
     EXPECT_TRUE(read.finished);
+    // What the writer wrote is what the format prints for it.
+    EXPECT_EQ(parsed(printRecording(read)), read);
     removeTree(dir);
 }
 
@@ -132,7 +137,7 @@ TEST(RecordingFormat, AnotherVersionOrADamagedLineIsRefusedWithItsLine)
 TEST(RecordingFormat, ALastLineCutShortIsLeftOut)
 {
     Recording read = parsed(kHeader + "t 100 200\nt 300 40");
-    EXPECT_EQ(read.clock, (std::vector<uint32_t>{100, 200}));
+    EXPECT_EQ(read.clock, (std::deque<uint32_t>{100, 200}));
     EXPECT_FALSE(read.finished);
     // Even a key name cut in half is no damage.
     EXPECT_TRUE(parsed(kHeader + "k 3* RIGHT\nk RIG").keyboard.size() == 1);
@@ -167,7 +172,7 @@ TEST_F(RecordingRunTest, ASessionRecordedPlaysBackFrameForFrame)
         SCOPED_TRACE(scenario);
         writeFile(dir + "/session.script", sessionFromTheMenu(scenario));
         ProcessResult live = replay(dir + "/session.script", dir + "/live.jsonl",
-                                    "--frames 20000 --draws --record " + dir + "/session.rec");
+                                    "--frames 20000 --draws --overwrite --record " + dir + "/session.rec");
         ASSERT_EQ(live.exitCode, 0) << live.output;
         const std::string scoresAfterLive = readFile(dir + "/data/scores.txt");
         // The live run ended at its frame limit, so the played one must too.
@@ -242,4 +247,53 @@ TEST_F(RecordingRunTest, TheGameRefusesWhatItCannotRecordToOrWatchBeforeAnyWindo
     ProcessResult missing = runCommand(game + " --watch nowhere.rec");
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.output.find("nowhere.rec"), std::string::npos) << missing.output;
+}
+
+TEST_F(RecordingRunTest, WhatIsNotARecordingIsRefusedWithAClearLine)
+{
+    // A folder, a FIFO without a writer (which would block), a device.
+    std::filesystem::create_directory(dir + "/folder.rec");
+    ASSERT_EQ(mkfifo((dir + "/fifo.rec").c_str(), 0644), 0);
+    const struct {
+        std::string path;
+        const char* says;
+    } notFiles[] = {{dir + "/folder.rec", "it is a folder"}, {dir + "/fifo.rec", "not a plain file"},
+                    {"/dev/zero", "not a plain file"}};
+    for (const auto& notFile : notFiles) {
+        ProcessResult run = runCommand("timeout 20 " + binaryPath("kestrelon-replay") + " --dir " + dir + " --script "
+                                       + notFile.path + " --trace " + dir + "/t.jsonl");
+        EXPECT_EQ(run.exitCode, 2) << notFile.path << ": " << run.output;
+        EXPECT_NE(run.output.find(notFile.says), std::string::npos) << run.output;
+    }
+
+    // Damaged bytes are shown escaped, never sent raw to the terminal.
+    writeFile(dir + "/escape.rec", kHeader + "t 5\n\x1b[2J\x1b]0;owned\x07\n");
+    ProcessResult escape = replay(dir + "/escape.rec", dir + "/t.jsonl");
+    EXPECT_EQ(escape.exitCode, 2);
+    EXPECT_NE(escape.output.find("line 3: unknown line \"\\x1b[2J\\x1b]0;owned\\x07\""), std::string::npos)
+        << escape.output;
+    EXPECT_EQ(escape.output.find('\x1b'), std::string::npos);
+    writeFile(dir + "/escape.script", "RIGHT \x9b" "31m\n");
+    ProcessResult script = replay(dir + "/escape.script", dir + "/t.jsonl");
+    EXPECT_NE(script.output.find("unknown key \"\\x9b31m\""), std::string::npos) << script.output;
+
+    // A line longer than any the game writes.
+    writeFile(dir + "/long.rec", kHeader + "t 5\n" + std::string(5000, 'k') + "\nt 6\n");
+    ProcessResult tooLong = replay(dir + "/long.rec", dir + "/t.jsonl");
+    EXPECT_EQ(tooLong.exitCode, 2);
+    EXPECT_NE(tooLong.output.find("line 3: longer than 4096 bytes"), std::string::npos) << tooLong.output;
+}
+
+TEST_F(RecordingRunTest, ARecordingWhoseStreamsStandTooFarApartEndsWhereThatIsFound)
+{
+    // Clock readings and nothing else: the game's first question (the sound
+    // set-up's) finds no answer within what may be held.
+    std::string lines = kHeader;
+    for (int line = 0; line < 5000; ++line)
+        lines += "t 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31 32 33 34 "
+                 "35 36 37 38 39 40 41 42 43 44 45 46 47 48 49 50 51 52 53 54 55 56 57 58 59 60 61 62 63 64\n";
+    writeFile(dir + "/apart.rec", lines);
+    ProcessResult run = replay(dir + "/apart.rec", dir + "/t.jsonl");
+    EXPECT_EQ(run.exitCode, 2) << run.output;
+    EXPECT_NE(run.output.find("stand too far apart"), std::string::npos) << run.output;
 }

@@ -4,18 +4,19 @@
 #include "app/game_main.h"
 #include "app/trace.h"
 #include "game/world.h"
+#include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
 #include "platform/recorder.h"
 #include "platform/recording.h"
+#include "platform/recording_format.h"
 #include "platform/script.h"
 #include "screens/screen_state.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -30,13 +31,12 @@ struct ReplayOptions {
     int startDifficulty = 0;   // 0: start on the menu
     bool render = false;
     bool draws = false;
+    bool overwrite = false;
 };
 
 struct ReplayState {
-    std::FILE* trace = nullptr;
     int64_t calls = 0;
     bool draws = false;
-    std::string line;
 };
 
 ReplayState state;
@@ -46,7 +46,8 @@ int usage(const char* problem)
     std::fprintf(stderr,
                  "kestrelon-replay: %s\n"
                  "usage: kestrelon-replay --script FILE --trace FILE [--dir DIR] [--frames N]\n"
-                 "                        [--start novice|hero] [--render] [--draws] [--record OUT]\n",
+                 "                        [--start novice|hero] [--render] [--draws]\n"
+                 "                        [--record OUT [--overwrite]]\n",
                  problem);
     return kReplayUsageExitCode;
 }
@@ -102,6 +103,8 @@ bool parseArguments(int argc, char** argv, ReplayOptions& options, std::string& 
             options.render = true;
         } else if (argument == "--draws") {
             options.draws = true;
+        } else if (argument == "--overwrite") {
+            options.overwrite = true;
         } else {
             problem = "unknown argument " + argument;
             return false;
@@ -124,11 +127,32 @@ void afterStartup()
 
 void afterFrame()
 {
-    ++state.calls;
-    state.line.clear();
-    appendTraceLine(state.line, state.calls, state.draws);
-    std::fwrite(state.line.data(), 1, state.line.size(), state.trace);
+    writeTraceLine(++state.calls, state.draws);
     recorderBeginCall();
+}
+
+// The whole of a script, read as an input of the run.
+bool readScript(const std::string& path, std::string& text, std::string& error)
+{
+    std::FILE* file = openInput(path, error);
+    if (!file)
+        return false;
+    text.clear();
+    char block[65536];
+    size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+        text.append(block, got);
+    const bool read = !std::ferror(file);
+    std::fclose(file);
+    if (!read)
+        error = "a read failed";
+    return read;
+}
+
+// What the options name, from where the runner was started.
+std::string fromHere(const std::string& path)
+{
+    return path.empty() ? path : std::filesystem::absolute(path).string();
 }
 
 } // namespace
@@ -149,40 +173,54 @@ int runReplay(int argc, char** argv)
     std::string problem;
     if (!parseArguments(argc, argv, options, problem))
         return usage(problem.c_str());
+    if (!options.record.empty() && options.startDifficulty != 0)
+        return usage("--record takes a run from the menu, as a player starts one, not from --start");
+    if (options.overwrite && options.record.empty())
+        return usage("--overwrite goes with --record");
 
-    std::ifstream scriptFile(options.script, std::ios::binary);
-    if (!scriptFile)
-        return usage(("cannot read the script " + options.script).c_str());
-    std::stringstream text;
-    text << scriptFile.rdbuf();
-    const bool recording = looksLikeRecording(text.str());
+    // The game runs in DIR, its game folder; the files named are where they
+    // were named, and none of the outputs may be one of the inputs or a file
+    // of the game's.
+    options.script = fromHere(options.script);
+    options.trace = fromHere(options.trace);
+    options.record = fromHere(options.record);
+    if (chdir(options.dir.c_str()) != 0)
+        return usage(("cannot enter " + options.dir).c_str());
+    useWorkingFolder();
+
+    std::string text;
+    if (!readScript(options.script, text, problem))
+        return usage(("cannot read the script " + options.script + ": " + problem).c_str());
+    const bool recording = looksLikeRecording(text);
     std::vector<ScriptStep> steps;
     if (recording) {
+        text.clear();
         if (options.startDifficulty != 0 || !options.record.empty())
             return usage("a recording starts where it was recorded and cannot be recorded again");
         if (!startPlayback(options.script, problem)) {
             std::fprintf(stderr, "kestrelon-replay: %s\n", problem.c_str());
             return kReplayUsageExitCode;
         }
-    } else if (!parseReplayScript(text.str(), steps, problem)) {
+    } else if (!parseReplayScript(text, steps, problem)) {
         std::fprintf(stderr, "kestrelon-replay: %s: %s\n", options.script.c_str(), problem.c_str());
         return kReplayUsageExitCode;
     }
     if (options.frames < 0)
         options.frames = recording ? -1 : 10000;
-    if (!options.record.empty() && options.startDifficulty != 0)
-        return usage("--record takes a run from the menu, as a player starts one, not from --start");
-    if (!options.record.empty() && !startRecording(options.record, problem))
-        return usage(problem.c_str());
 
-    state = ReplayState{};
-    state.trace = std::fopen(options.trace.c_str(), "wb");
-    if (!state.trace)
-        return usage(("cannot write the trace " + options.trace).c_str());
-    if (chdir(options.dir.c_str()) != 0) {
-        std::fclose(state.trace);
-        return usage(("cannot enter " + options.dir).c_str());
+    bool opened = true;
+    if (!options.record.empty()) {
+        std::FILE* file = openOutput(options.record, options.overwrite, problem);
+        opened = file && startRecording(file, options.record, problem);
     }
+    if (opened)
+        opened = openTraceFile(options.trace, problem);
+    if (!opened) {
+        finishRecording();
+        finishPlayback();
+        return usage(problem.c_str());
+    }
+    state = ReplayState{};
     state.draws = options.draws;
     startDifficulty = options.startDifficulty;
 
@@ -193,22 +231,24 @@ int runReplay(int argc, char** argv)
     config.audio = AudioBackend::Headless;
     config.record = true;
     config.tape = recording ? Tape::Play : !options.record.empty() ? Tape::Record : Tape::None;
-    if (!platformStart(config)) {
-        std::fclose(state.trace);
-        return kStartupFailedExitCode;
+    int exitCode = kStartupFailedExitCode;
+    if (platformStart(config)) {
+        loadInputScript(std::move(steps));
+        GameRun run;
+        run.singleInstance = false;
+        run.maxFrames = options.frames;
+        run.afterStartup = afterStartup;
+        run.afterFrame = afterFrame;
+        exitCode = runKestrelon(run);
     }
-    loadInputScript(std::move(steps));
-
-    GameRun run;
-    run.singleInstance = false;
-    run.maxFrames = options.frames;
-    run.afterStartup = afterStartup;
-    run.afterFrame = afterFrame;
-    int exitCode = runKestrelon(run);
-    if (!options.record.empty())
-        finishRecording();
+    finishPlayback();
     platformStop();
-    std::fclose(state.trace);
+    if (recording && playbackFoundDamage())
+        exitCode = kReplayUsageExitCode;
+    const bool recorded = finishRecording();
+    const bool traced = closeTraceFile();
+    if (!recorded || !traced || aWriteFailed())
+        exitCode = kWriteFailedExitCode;
     return exitCode;
 }
 

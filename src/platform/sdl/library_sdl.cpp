@@ -2,6 +2,7 @@
 // decoders rely on, and its event loop.
 #include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/system.h"
 #include "platform/sdl/warm_memory.h"
 
 #include <cstdio>
@@ -18,10 +19,12 @@ bool sdlLibraryStart(const PlatformConfig& config)
     // A controller is read whatever window has the focus, as XInput reads it;
     // the game only polls while it is active anyway.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    // A scripted run reads no window events, so SDL must not turn SIGINT and
-    // SIGTERM into a quit event nobody takes: let them end the process.
-    if (config.input == InputBackend::Script)
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The game turns SIGINT, SIGTERM and SIGHUP alike into a close of its
+    // window (SDL would take the first two only); a scripted run reads no
+    // window events, so there they end the process as they would anyway.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (config.input == InputBackend::Sdl)
+        listenForEndRequests();
     if (SDL_Init(SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "kestrelon: SDL could not start: %s\n", SDL_GetError());
         return false;

@@ -500,7 +500,7 @@ void present()
     makeWaitingTextures();
 }
 
-bool saveScreenshot(const char* path, bool windowed)
+bool screenshot(bool windowed, std::string& bmp)
 {
     int width = kBackBufferWidth, height = kBackBufferHeight;
     if (windowed) {
@@ -515,15 +515,20 @@ bool saveScreenshot(const char* path, bool windowed)
         return false;
     bool read = SDL_RenderReadPixels(device.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot->pixels, shot->pitch) == 0;
     setTarget(device.backBuffer);
-    if (read) {
-        SDL_Surface* rgb = SDL_ConvertSurfaceFormat(shot, SDL_PIXELFORMAT_RGB24, 0);
-        if (rgb) {
-            SDL_SaveBMP(rgb, path);
-            SDL_FreeSurface(rgb);
-        }
-    }
+    SDL_Surface* rgb = read ? SDL_ConvertSurfaceFormat(shot, SDL_PIXELFORMAT_RGB24, 0) : nullptr;
     SDL_FreeSurface(shot);
-    return read;
+    if (!rgb)
+        return false;
+    // A 24-bit bitmap: its headers, then rows padded to four bytes.
+    bmp.assign(1024 + static_cast<size_t>(rgb->h) * ((rgb->w * 3 + 3) & ~3), '\0');
+    SDL_RWops* out = SDL_RWFromMem(bmp.data(), static_cast<int>(bmp.size()));
+    const bool saved = out && SDL_SaveBMP_RW(rgb, out, 0) == 0;
+    if (out) {
+        bmp.resize(saved ? static_cast<size_t>(SDL_RWtell(out)) : 0);
+        SDL_RWclose(out);
+    }
+    SDL_FreeSurface(rgb);
+    return saved;
 }
 
 bool readBackBuffer(std::vector<uint32_t>& argb)
@@ -643,7 +648,7 @@ const VideoService kSdlVideo = {
     .releaseDevice = releaseDevice,
     .clear = clear,
     .present = present,
-    .saveScreenshot = saveScreenshot,
+    .screenshot = screenshot,
     .readBackBuffer = readBackBuffer,
     .drawsIntoWindow = [] { return device.drawsIntoWindow; },
     .rendererName =

@@ -2,6 +2,7 @@
 // window system's events turned into the window procedure's messages.
 #include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
+#include "platform/system.h"
 #include "platform/test_hooks.h"
 
 #include <cstdio>
@@ -149,6 +150,12 @@ SDL_Window* sdlWindow() { return window; }
 
 bool sdlNextWindowMessage(SystemMessage& message)
 {
+    // Asked from outside to end (a signal): as if the window were closed.
+    if (takeEndRequest()) {
+        message = SystemMessage{{MessageType::Close, 0}};
+        if (!destroyed)
+            return true;
+    }
     SDL_PumpEvents();
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {

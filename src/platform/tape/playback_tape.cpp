@@ -6,11 +6,22 @@
 // catch up before it moves, and the viewer's own window may still be
 // closed; its keys and controller are never read.
 //
+// The recording is read as the game asks: each stream's answers are taken
+// from the front of its queue, and lines are read from the file only when a
+// queue runs dry. The writer flushes every stream at least once a second,
+// so what waits in the queues stays small; a file whose streams stand
+// further apart than kMostHeld answers is refused as damaged.
+//
 // When the game asks for more than the recording holds, the session was cut
 // short there: time stops, every key is up, and the window is closed, as a
 // player who walked away would leave it.
 #include "platform/backends.h"
+#include "platform/files.h"
 #include "platform/recording.h"
+#include "platform/recording_format.h"
+#include "platform/replay_text.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -23,51 +34,98 @@ InputService input;
 VideoService video;
 SoundService sound;
 
-// How far each of the recording's streams has been read.
-struct Cursor {
-    size_t clock = 0;
-    size_t keyboard = 0;
-    uint64_t keyboardTaken = 0;
-    size_t acquisition = 0;
-    size_t pad = 0;
-    uint64_t padTaken = 0;
-    size_t channel = 0;
-    uint64_t channelTaken = 0;
-    size_t window = 0;
-    uint64_t windowNothingTaken = 0;
-    size_t reset = 0;
-    size_t soundAnswer = 0;
-    uint64_t notEndedTaken = 0;
+// More answers than this waiting in the queues: the streams stand too far
+// apart for a recording the game wrote.
+constexpr size_t kMostHeld = 1 << 18;
+// A score table of more than this is no score file the game read.
+constexpr size_t kLongestScoreTable = 1 << 16;
+
+struct Playback {
+    bool active = false;
+    std::string path;
+    std::FILE* file = nullptr;
+    LineSource lines;
+    Recording tape;            // the answers read and not yet taken
+    std::string scoreTable;
+    bool ranOut = false;
+    bool damaged = false;
 };
 
-Cursor cursor;
+Playback playback;
+Recording& tape() { return playback.tape; }
+
 int64_t now = 0;
 int64_t realStart = 0;
 bool closeAsked = false;   // by the viewer
 bool closeDelivered = false;
 
-const Recording& tape() { return playbackRecording(); }
-
 void ranOut()
 {
-    if (playbackRanOut())
+    if (playback.ranOut)
         return;
-    notePlaybackRanOut();
+    playback.ranOut = true;
     postMessage({MessageType::Close, 0});
 }
 
-// Takes the next of a run-length coded stream into `value`; false at its end.
-template <typename T>
-bool takeRun(const std::vector<Run<T>>& runs, size_t& index, uint64_t& taken, T& value)
+// Reads the next line into the queues; false at the file's end or when the
+// file turned out damaged after all (changed since it was checked: said
+// once, and the recording ends there).
+bool readLine()
 {
-    while (index < runs.size() && taken >= runs[index].count) {
-        ++index;
-        taken = 0;
-    }
-    if (index >= runs.size())
+    if (!playback.file)
         return false;
-    value = runs[index].value;
-    ++taken;
+    std::string_view line;
+    const LineSource::Got got = nextLine(playback.lines, line);
+    std::string problem;
+    if (got == LineSource::Got::TooLong)
+        problem = "longer than " + std::to_string(kMaxLineBytes) + " bytes";
+    else if (got == LineSource::Got::Line && playback.lines.number > 1)
+        problem = parseRecordingLine(line, tape());
+    if (problem.empty() && tape().held() > kMostHeld)
+        problem = "its answers stand too far apart to have been written by the game";
+    if (!problem.empty()) {
+        std::fprintf(stderr, "kestrelon: %s: %s\n", playback.path.c_str(),
+                     lineProblem(playback.lines.number, problem).c_str());
+        playback.damaged = true;
+    }
+    if (got != LineSource::Got::Line || !problem.empty()) {
+        std::fclose(playback.file);
+        playback.file = nullptr;
+        return false;
+    }
+    return true;
+}
+
+// True when `queue` has an answer at its front, reading on as needed.
+template <typename Queue>
+bool ready(Queue& queue)
+{
+    while (queue.empty())
+        if (!readLine())
+            return false;
+    return true;
+}
+
+// Takes the next answer of a run-length coded stream; false at its end.
+template <typename T>
+bool takeRun(std::deque<Run<T>>& runs, T& value)
+{
+    if (!ready(runs))
+        return false;
+    value = runs.front().value;
+    if (--runs.front().count == 0)
+        runs.pop_front();
+    return true;
+}
+
+// Takes the front answer of a stream; false at its end.
+template <typename T>
+bool take(std::deque<T>& queue, T& value)
+{
+    if (!ready(queue))
+        return false;
+    value = std::move(queue.front());
+    queue.pop_front();
     return true;
 }
 
@@ -99,23 +157,26 @@ void pace()
 
 void advanceClock()
 {
-    if (cursor.clock >= tape().clock.size()) {
+    uint32_t step = 0;
+    if (!take(tape().clock, step)) {
         ranOut();
         return;
     }
-    now += tape().clock[cursor.clock++];
+    now += step;
     pace();
 }
 
 // The next set-up answer, when it is of the kind asked; else the recording
 // does not fit this game.
+SoundAnswer soundAnswerTaken;
 const SoundAnswer* nextSoundAnswer(SoundAnswer::Kind kind)
 {
-    if (cursor.soundAnswer >= tape().soundSetUp.size() || tape().soundSetUp[cursor.soundAnswer].kind != kind) {
+    if (!ready(tape().soundSetUp) || tape().soundSetUp.front().kind != kind) {
         ranOut();
         return nullptr;
     }
-    return &tape().soundSetUp[cursor.soundAnswer++];
+    take(tape().soundSetUp, soundAnswerTaken);
+    return &soundAnswerTaken;
 }
 
 bool readWindowSystem(SystemMessage& message)
@@ -126,21 +187,21 @@ bool readWindowSystem(SystemMessage& message)
         message = SystemMessage{{MessageType::Close, 0}};
         return true;
     }
-    const std::vector<WindowRead>& reads = tape().window;
+    std::deque<WindowRead>& reads = tape().window;
     for (;;) {
-        if (cursor.window >= reads.size()) {
+        if (!ready(reads)) {
             ranOut();
             return false;
         }
-        const WindowRead& read = reads[cursor.window];
-        if (cursor.windowNothingTaken < read.nothingBefore) {
-            ++cursor.windowNothingTaken;
+        WindowRead& read = reads.front();
+        if (read.nothingBefore > 0) {
+            --read.nothingBefore;
             return false;
         }
-        ++cursor.window;
-        cursor.windowNothingTaken = 0;
-        if (read.hasMessage) {
-            message = read.message;
+        const WindowRead taken = read;
+        reads.pop_front();
+        if (taken.hasMessage) {
+            message = taken.message;
             return true;
         }
     }
@@ -151,7 +212,7 @@ InputResult readKeyboard(uint8_t state[256])
     for (int code = 0; code < 256; ++code)
         state[code] = 0;
     KeyboardRead read;
-    if (!takeRun(tape().keyboard, cursor.keyboard, cursor.keyboardTaken, read)) {
+    if (!takeRun(tape().keyboard, read)) {
         ranOut();
         return InputResult::Ok;
     }
@@ -162,15 +223,22 @@ InputResult readKeyboard(uint8_t state[256])
 
 bool inputRanOut()
 {
-    if (playbackRanOut())
+    if (playback.ranOut)
         return true;
-    if (cursor.notEndedTaken < tape().notEnded) {
-        ++cursor.notEndedTaken;
-        return false;
+    std::deque<EndedAnswers>& answers = tape().ended;
+    for (;;) {
+        if (!ready(answers)) {
+            ranOut();
+            return true;
+        }
+        if (answers.front().noes > 0) {
+            --answers.front().noes;
+            return false;
+        }
+        if (answers.front().yes)
+            return true;
+        answers.pop_front();
     }
-    if (!tape().ended)
-        ranOut();
-    return true;
 }
 
 } // namespace
@@ -181,7 +249,6 @@ const ClockService& playbackClock(const ClockService* paceBy)
     clock = ClockService{
         .start =
             [] {
-                cursor = Cursor{};
                 now = 0;
                 closeAsked = closeDelivered = false;
                 if (realClock) {
@@ -219,17 +286,16 @@ const InputService& playbackInput(const InputService* viewerInput)
         .keyboardGetState = readKeyboard,
         .keyboardAcquire =
             [] {
-                if (cursor.acquisition >= tape().acquisitions.size()) {
+                InputResult result = InputResult::Ok;
+                if (!take(tape().acquisitions, result))
                     ranOut();
-                    return InputResult::Ok;
-                }
-                return tape().acquisitions[cursor.acquisition++];
+                return result;
             },
         .keyboardUnacquire = [] {},
         .padGetState =
             [](PadState& state) {
                 PadRead read;
-                if (!takeRun(tape().pads, cursor.pad, cursor.padTaken, read)) {
+                if (!takeRun(tape().pads, read)) {
                     ranOut();
                     return false;
                 }
@@ -247,14 +313,13 @@ const VideoService& playbackVideo(const VideoService& base)
     video = base;
     video.resetDevice = [](bool windowed, bool texturesLost) {
         const bool done = baseVideo->resetDevice(windowed, texturesLost);
-        if (cursor.reset >= tape().resets.size()) {
+        bool recorded = done;
+        if (!take(tape().resets, recorded))
             ranOut();
-            return done;
-        }
-        return static_cast<bool>(tape().resets[cursor.reset++]);
+        return recorded;
     };
     // The viewer's folder gets no screenshots of someone else's session.
-    video.saveScreenshot = [](const char*, bool) { return false; };
+    video.screenshot = [](bool, std::string&) { return false; };
     return video;
 }
 
@@ -290,7 +355,7 @@ const SoundService& playbackSound(const SoundService& base)
     };
     sound.playing = [](int, bool* playing) {
         char answer = '-';
-        if (!takeRun(tape().channels, cursor.channel, cursor.channelTaken, answer))
+        if (!takeRun(tape().channels, answer))
             ranOut();
         *playing = answer == 'y';
         return answer != '-';
@@ -299,3 +364,73 @@ const SoundService& playbackSound(const SoundService& base)
 }
 
 bool playbackStoppedByViewer() { return closeAsked; }
+bool playbackRanOut() { return playback.ranOut; }
+bool playbackFoundDamage() { return playback.damaged; }
+
+bool startPlayback(const std::string& path, std::string& error)
+{
+    finishPlayback();
+    playback = Playback{};
+    std::string problem;
+    std::FILE* file = openInput(path, problem);
+    if (!file) {
+        error = "cannot read the recording " + path + ": " + problem;
+        return false;
+    }
+    // The whole file is checked before the game starts, a line at a time,
+    // keeping nothing but the score table.
+    LineSource check = linesOfFile(file);
+    Recording scratch;
+    std::string_view line;
+    for (;;) {
+        const LineSource::Got got = nextLine(check, line);
+        if (got == LineSource::Got::End || (got == LineSource::Got::CutShort && check.number > 1))
+            break;   // a last line cut short while being written is left out
+        problem = got == LineSource::Got::TooLong ? "longer than " + std::to_string(kMaxLineBytes) + " bytes"
+                  : check.number == 1         ? checkRecordingHeader(line)
+                                              : parseRecordingLine(line, scratch);
+        if (problem.empty() && scratch.scoreTable.size() > kLongestScoreTable)
+            problem = "the score table is longer than a score file can be";
+        if (!problem.empty())
+            break;
+        scratch.soundSetUp.clear();
+        scratch.clock.clear();
+        scratch.keyboard.clear();
+        scratch.acquisitions.clear();
+        scratch.pads.clear();
+        scratch.channels.clear();
+        scratch.window.clear();
+        scratch.resets.clear();
+        scratch.ended.clear();
+    }
+    if (problem.empty() && check.number == 1)
+        problem = "not a kestrelon recording (the file is empty)";
+    if (!problem.empty() || std::ferror(file) || std::fseek(file, 0, SEEK_SET) != 0) {
+        error = path + ": " + (problem.empty() ? "cannot be read" : lineProblem(check.number, problem));
+        std::fclose(file);
+        return false;
+    }
+    playback = Playback{};
+    playback.active = true;
+    playback.path = path;
+    playback.file = file;
+    playback.lines = linesOfFile(file);
+    playback.scoreTable = scratch.scoreTable;
+    return true;
+}
+
+void finishPlayback()
+{
+    if (playback.file)
+        std::fclose(playback.file);
+    playback.file = nullptr;
+    playback.active = false;
+}
+
+bool recordedScoreTable(std::string& text)
+{
+    if (!playback.active)
+        return false;
+    text = playback.scoreTable;
+    return true;
+}

@@ -7,7 +7,7 @@
 // reading. What the game sees is then exactly what the recording holds, at a
 // few bytes a frame.
 #include "platform/backends.h"
-#include "platform/recording.h"
+#include "platform/tape/recording_writer.h"
 
 #include <algorithm>
 #include <limits>

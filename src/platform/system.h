@@ -1,0 +1,52 @@
+// What the operating systems do differently, one function each: the
+// program's own place, the player's folders, files made and replaced safely,
+// and requests to end from outside the window. (The single-instance guard,
+// declared in window.h, is the system's too.)
+// system_posix.cpp holds Linux's; the build picks the file for the system.
+#pragma once
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// The folder the running program's file is in, ending in a separator;
+// empty when it cannot be told.
+std::string executableFolder();
+
+// The player's folder for a game's data ($XDG_DATA_HOME, else
+// ~/.local/share); empty when there is no home to put one in.
+std::string userDataFolder();
+
+// Where a lock that lives as long as the session belongs ($XDG_RUNTIME_DIR);
+// empty when there is none.
+std::string runtimeFolder();
+
+// Opens a file for reading only if it is a regular file: a folder, a FIFO or
+// a device is refused (a FIFO without a writer would block), as is a missing
+// file. Null with `error` set otherwise.
+std::FILE* openRegularFile(const std::string& path, std::string& error);
+
+// Makes `path` anew for writing; fails when anything is there already,
+// even a link (nothing is followed). Null with `error` set otherwise.
+std::FILE* createNewFile(const std::string& path, std::string& error);
+
+// Opens `path` for writing from its start, made if missing; an existing
+// file is emptied. Null with `error` set.
+std::FILE* openForReplacing(const std::string& path, std::string& error);
+
+// Writes `contents` as the whole of the regular file `path` (not a link:
+// the caller follows those) in one step: a new file with a unique name and
+// the old one's permissions beside it, flushed to the disk, renamed over
+// it, the folder synced. A read-only file is not replaced. On failure
+// nothing has changed and `error` says why.
+bool replaceFileAtomically(const std::string& path, std::string_view contents, std::string& error);
+
+// True when the file exists and its owner may not write it (whoever runs
+// the game, root included, treats it as the player's "keep this").
+bool fileIsReadOnly(const std::string& path);
+
+// Requests to end the game from outside its window (SIGINT, SIGTERM,
+// SIGHUP: Ctrl+C, kill, a closed terminal) are noted from now on, for
+// takeEndRequest to hand over as a close of the window.
+void listenForEndRequests();
+// True once for each request noted since the last call.
+bool takeEndRequest();

@@ -1,0 +1,226 @@
+// Linux's side of system.h.
+#include "platform/system.h"
+
+#include "platform/files.h"
+#include "platform/window.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string errorText(int error) { return std::strerror(error); }
+
+std::string folderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool writeAll(int fd, std::string_view contents)
+{
+    size_t done = 0;
+    while (done < contents.size()) {
+        const ssize_t wrote = write(fd, contents.data() + done, contents.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            if (wrote == 0)
+                errno = EIO;
+            return false;
+        }
+        done += static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+std::atomic<int> endRequests{0};
+int endRequestsTaken = 0;
+
+void noteEndRequest(int) { endRequests.fetch_add(1); }
+
+} // namespace
+
+std::string executableFolder()
+{
+    char path[4096];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return {};
+    path[length] = '\0';
+    std::string file(path);
+    return file.substr(0, file.find_last_of('/') + 1);
+}
+
+std::string userDataFolder()
+{
+    // Only an absolute path counts; otherwise the default.
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && data[0] == '/')
+        return data;
+    const char* home = std::getenv("HOME");
+    return home && home[0] == '/' ? std::string(home) + "/.local/share" : std::string();
+}
+
+std::string runtimeFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return runtime && runtime[0] == '/' ? std::string(runtime) : std::string();
+}
+
+// The guard is an exclusive lock on a file where only the player can write:
+// the session's runtime folder, else the player's own game folder (never a
+// shared one such as /tmp, where anyone could hold the name).
+bool acquireSingleInstanceGuard(const char* name)
+{
+    const std::string runtime = runtimeFolder();
+    const std::string lock = runtime.empty() ? playerFilePath(std::string(name) + ".lock")
+                                             : runtime + "/" + name + ".lock";
+    // Kept open for the life of the process: closing it would drop the lock,
+    // and the kernel drops it when the process ends.
+    const int fd = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int error = errno;
+    if (fd >= 0) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        error = errno;
+        close(fd);
+        if (error == EWOULDBLOCK)
+            return false;
+    }
+    // No lock to be had: run rather than refuse, but say so.
+    std::fprintf(stderr, "kestrelon: cannot lock %s (%s); a second copy of the game will not be noticed\n",
+                 lock.c_str(), errorText(error).c_str());
+    return true;
+}
+
+std::FILE* openRegularFile(const std::string& path, std::string& error)
+{
+    // Not blocking, so that a FIFO is seen for what it is rather than waited on.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = errorText(errno);
+        return nullptr;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = S_ISDIR(info.st_mode) ? "it is a folder, not a file" : "it is not a plain file";
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file) {
+        error = errorText(errno);
+        close(fd);
+    }
+    return file;
+}
+
+std::FILE* createNewFile(const std::string& path, std::string& error)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = errorText(errno);
+        return nullptr;
+    }
+    std::FILE* file = fdopen(fd, "wb");
+    if (!file) {
+        error = errorText(errno);
+        close(fd);
+    }
+    return file;
+}
+
+std::FILE* openForReplacing(const std::string& path, std::string& error)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        error = errorText(errno);
+    return file;
+}
+
+bool fileIsReadOnly(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return false;
+    return !(info.st_mode & S_IWUSR) || access(path.c_str(), W_OK) != 0;
+}
+
+bool replaceFileAtomically(const std::string& path, std::string_view contents, std::string& error)
+{
+    struct stat old {};
+    const bool exists = stat(path.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        error = "it is not a plain file";
+        return false;
+    }
+    if (exists && fileIsReadOnly(path)) {
+        error = "it is read-only";
+        return false;
+    }
+    const std::string folder = folderOf(path);
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    // A name no one can have put there beforehand, made exclusively: a link
+    // planted in its place is never followed.
+    std::string temporary = folder + "/." + name + ".XXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot write in " + folder + ": " + errorText(errno);
+        return false;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    const mode_t mode = exists ? old.st_mode & 07777 : 0666 & ~mask;
+    if (fchmod(fd, mode) != 0 || !writeAll(fd, contents) || fsync(fd) != 0) {
+        error = errorText(errno);
+        close(fd);
+        unlink(temporary.c_str());
+        return false;
+    }
+    if (close(fd) != 0 || rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errorText(errno);
+        unlink(temporary.c_str());
+        return false;
+    }
+    // The rename is on the disk once the folder is; some file systems
+    // cannot sync a folder, and the new file is in place either way.
+    const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        fsync(folderFd);
+        close(folderFd);
+    }
+    return true;
+}
+
+void listenForEndRequests()
+{
+    struct sigaction action {};
+    action.sa_handler = noteEndRequest;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+bool takeEndRequest()
+{
+    const int noted = endRequests.load();
+    if (noted == endRequestsTaken)
+        return false;
+    endRequestsTaken = noted;
+    return true;
+}
