@@ -3,15 +3,18 @@
 # prefix /usr into a DESTDIR, then checked part by part.
 #   stage                  installs (the fixture the other checks use)
 #   layout                 every file where it belongs and nothing more; the
-#                          desktop entry, metainfo, icons and launcher agree
+#                          desktop entry, metainfo, icons and game agree
 #   icons                  every hicolor size, transparent round the ship, and
 #                          the same bytes from a second run of the generator
 #   desktop_file_validate  desktop-file-validate       (skipped without it)
 #   appstream_validate     appstreamcli validate       (skipped without it)
 #   manual                 the manual page: this version, paths that exist,
 #                          no groff warnings
-#   launcher               the installed launcher runs the installed game in
-#                          the player's own folder, with no display
+#   installed              the installed game, started from anywhere (moved,
+#                          through a link), finds its data, keeps the player's
+#                          files in the player's folder and touches nothing
+#                          else: old folders of links, a linked data folder,
+#                          a dangling score table
 # install_test.sh CHECK BUILD_DIR SOURCE_DIR DATA_DIR CMAKE BINDIR LIBEXECDIR DATADIR VERSION MANDIR
 set -u
 check=$1 build=$(cd "$2" && pwd) source=$3 data=$4 cmake=$5 version=$9
@@ -26,7 +29,7 @@ bindir=$(under_usr "$6")
 libexecdir=$(under_usr "$7")
 datadir=$(under_usr "$8")
 mandir=$(under_usr "${10}")
-launcher="$bindir/kestrelon"
+game="$bindir/kestrelon"
 shipped="$datadir/kestrelon/data"
 desktop="$datadir/applications/$id.desktop"
 metainfo="$datadir/metainfo/$id.metainfo.xml"
@@ -58,8 +61,7 @@ stage)
 
 layout)
   expected=$(
-    echo "${launcher#$root/}"
-    echo "${libexecdir#$root/}/kestrelon/kestrelon"
+    echo "${game#$root/}"
     game_data_files | sed "s|^|${shipped#$root/}/|"
     echo "${desktop#$root/}"
     echo "${metainfo#$root/}"
@@ -70,8 +72,6 @@ layout)
   [ -z "$missing_or_extra" ] || bad "installed files differ from the expected ones (< missing, > extra):
 $missing_or_extra"
 
-  [ -x "$launcher" ] && [ "$(head -c 2 "$launcher")" = "#!" ] || bad "$launcher is not an executable script"
-  game="$libexecdir/kestrelon/kestrelon"
   [ -x "$game" ] && [ "$(head -c 4 "$game" | od -An -c | tr -d ' ')" = "177ELF" ] \
     || bad "$game is not an executable program"
 
@@ -89,7 +89,7 @@ $missing_or_extra"
   # The pieces name each other: a desktop shows the icon, starts the program
   # and links the software centre's entry to the menu entry only if so.
   exec_word=$(desktop_key Exec | cut -d ' ' -f 1)
-  [ "$exec_word" = kestrelon ] && [ -x "$bindir/$exec_word" ] || bad "Exec=$exec_word is not the installed launcher"
+  [ "$exec_word" = kestrelon ] && [ -x "$bindir/$exec_word" ] || bad "Exec=$exec_word is not the installed game"
   [ "$(desktop_key Icon)" = "$id" ] || bad "Icon=$(desktop_key Icon) is not the installed icon name $id"
   case "$(desktop_key Categories)" in *Game\;*ArcadeGame\;*) ;; *) bad "Categories lack Game;ArcadeGame;" ;; esac
   [ "$(xml_text id)" = "$id" ] || bad "metainfo id $(xml_text id) is not $id"
@@ -163,77 +163,111 @@ manual)
   finish
   ;;
 
-launcher)
+installed)
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   mkdir -p "$work/home" "$work/run" "$work/elsewhere"
   folder="$work/home/.local/share/kestrelon"
 
   # The game without a display or sound card. It quits at once, naming the
-  # file, when one in data/ is missing, so still running when stopped means
-  # it found every file through the player's folder.
-  play() {   # LAUNCHER [VAR=VALUE...]: the launcher's exit code, 124 when stopped
-    local launcher=$1
+  # file, when one it needs is missing, so still running when stopped means
+  # it found every file.
+  play() {   # GAME [VAR=VALUE...] [-- ARGUMENTS]: the exit code, 124 when stopped
+    local program=$1
     shift
+    local vars=()
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do vars+=("$1"); shift; done
+    [ "${1:-}" = -- ] && shift
     (cd "$work/elsewhere" && env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_DATA_HOME HOME="$work/home" \
-      XDG_RUNTIME_DIR="$work/run" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$@" \
-      timeout 3 "$launcher" >"$work/game.log" 2>&1)
+      XDG_RUNTIME_DIR="$work/run" SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "${vars[@]}" \
+      timeout 3 "$program" "$@" >"$work/game.log" 2>&1)
   }
-  # Every installed file but the score table is linked from data/.
-  links_into() {   # INSTALL_DATA_FOLDER
-    local name target
-    while IFS= read -r name; do
-      [ "$name" = scores.txt ] && continue
-      [ -L "$folder/data/$name" ] || { bad "data/$name is not a link"; continue; }
-      target=$(readlink -f "$folder/data/$name")
-      [ "$target" = "$(readlink -f "$1/$name")" ] || bad "data/$name links to $target, not into $1"
-    done < <(game_data_files)
+  # Every file and link under the folders given, with its kind, size, link
+  # target and contents' sum: two listings are equal when nothing changed.
+  listing() {
+    find "$@" -printf '%p %y %s %l\n' | sort
+    find "$@" -type f -exec md5sum {} + | sort
   }
   user_writable() { [ $((0$(stat -c %a "$1") & 0200)) -ne 0 ]; }
 
-  # First start: XDG_DATA_HOME unset, so ~/.local/share/kestrelon.
-  play "$launcher"
+  # First start: XDG_DATA_HOME unset, so ~/.local/share/kestrelon, made with
+  # the player's own copy of the default table and nothing else.
+  play "$game"
   status=$?
   [ "$status" -eq 124 ] || bad "the first start ended with $status instead of playing on: $(cat "$work/game.log")"
-  [ -d "$folder/data" ] || { bad "no $folder/data"; finish; }
-  links_into "$shipped"
   scores="$folder/data/scores.txt"
-  # (Written through, a link would change the installed table: stop here.)
   [ -f "$scores" ] && [ ! -L "$scores" ] || { bad "data/scores.txt is not a file of the player's own"; finish; }
   cmp -s "$scores" "$shipped/scores.txt" || bad "data/scores.txt is not a copy of the installed table"
-  user_writable "$scores" && user_writable "$folder/data" || bad "the player cannot write data/ or data/scores.txt"
+  user_writable "$scores" || bad "the player cannot write data/scores.txt"
+  made=$(cd "$folder" && find . | sort | tr '\n' ' ')
+  [ "$made" = ". ./data ./data/scores.txt " ] || bad "the first start made more than the table: $made"
+  [ -z "$(ls "$work/elsewhere")" ] || bad "the game wrote into the folder it was started from: $(ls "$work/elsewhere")"
 
-  # Meanwhile the player set a score, a file was dropped from the game, and
-  # the installation moved; the game is started through a link to the launcher.
+  # The player set a score; the installation moved; the game is started
+  # through a link to it: the scores are kept, the data found.
   printf '1 ZED 9999\r\n' >"$work/table"
   sed -n '2,10p' "$scores" >>"$work/table"
   cp "$work/table" "$scores"
-  ln -s "$work/gone/retired.bmp" "$folder/data/retired.bmp"
   cp -a "$root" "$work/moved"
-  ln -s "$work/moved/${launcher#$root/}" "$work/kestrelon"
+  ln -s "$work/moved/${game#$root/}" "$work/kestrelon"
   play "$work/kestrelon" XDG_DATA_HOME="$work/home/.local/share"
   status=$?
-  [ "$status" -eq 124 ] || bad "the second start ended with $status instead of playing on: $(cat "$work/game.log")"
+  [ "$status" -eq 124 ] || bad "the moved game ended with $status instead of playing on: $(cat "$work/game.log")"
   cmp -s "$scores" "$work/table" || bad "the second start did not keep the player's scores"
-  links_into "$work/moved/${shipped#$root/}"
-  [ -L "$folder/data/retired.bmp" ] && bad "the dangling link data/retired.bmp was kept"
-  [ -e "$folder/data/scores.txt.new" ] && bad "a temporary score file was left behind"
+  rm -rf "$work/moved" "$work/kestrelon"
 
-  # The game runs in the player's folder, yet a recording named on the
-  # command line is where the player typed it. A stand-in game lists its
-  # folder and arguments.
-  cp -a "$root" "$work/stubbed"
-  stub="$work/stubbed/${libexecdir#$root/}/kestrelon/kestrelon"
-  printf '#!/bin/sh\nprintf "%%s\\n" "$PWD" "$@" >"%s"\n' "$work/args" >"$stub"
-  (cd "$work/elsewhere" && env -u XDG_DATA_HOME HOME="$work/home" "$work/stubbed/${launcher#$root/}" \
-    --record "my game.txt" --watch=sub/w.txt --watch /abs/x.txt --record= plain) \
-    || bad "the launcher failed with a stand-in game"
-  expected_args=$(printf '%s\n' "$folder" --record "$work/elsewhere/my game.txt" \
-    "--watch=$work/elsewhere/sub/w.txt" --watch /abs/x.txt --record= plain)
-  [ "$(cat "$work/args" 2>/dev/null)" = "$expected_args" ] || bad "the game was started with
-$(cat "$work/args" 2>/dev/null)
-instead of
-$expected_args"
+  # A folder made by the old launcher: data/ full of links into the
+  # installation (one dangling, left by a removed file), and the player's
+  # own picture in place of a shipped one. It keeps working, and nothing in
+  # it or anywhere else changes.
+  while IFS= read -r name; do
+    [ "$name" = scores.txt ] && continue
+    mkdir -p "$(dirname "$folder/data/$name")"
+    ln -sfn "$shipped/$name" "$folder/data/$name"
+  done < <(game_data_files)
+  ln -s "$work/gone/retired.bmp" "$folder/data/retired.bmp"
+  rm "$folder/data/spaceship.png"
+  printf 'my own ship\n' >"$folder/data/spaceship.png"
+  before=$(listing "$work/home" "$work/elsewhere" "$root")
+  play "$game"
+  status=$?
+  [ "$status" -eq 124 ] || bad "an old folder of links ended the game with $status: $(cat "$work/game.log")"
+  [ "$(listing "$work/home" "$work/elsewhere" "$root")" = "$before" ] || bad "starting in an old folder of links changed files:
+$(diff <(echo "$before") <(listing "$work/home" "$work/elsewhere" "$root"))"
+
+  # data/ a link to another folder of the player's, holding files named as
+  # the game's: they are neither read nor touched, and the table there is
+  # the one played with.
+  rm -rf "$folder/data"
+  mkdir -p "$work/mine/sound"
+  printf 'my own ship\n' >"$work/mine/spaceship.png"
+  printf 'my own jingle\n' >"$work/mine/sound/_1up.wav"
+  cp "$work/table" "$work/mine/scores.txt"
+  ln -s "$work/mine" "$folder/data"
+  before=$(listing "$work/home" "$work/mine" "$work/elsewhere")
+  play "$game"
+  status=$?
+  [ "$status" -eq 124 ] || bad "a linked data folder ended the game with $status: $(cat "$work/game.log")"
+  [ "$(listing "$work/home" "$work/mine" "$work/elsewhere")" = "$before" ] || bad "a linked data folder was changed:
+$(diff <(echo "$before") <(listing "$work/home" "$work/mine" "$work/elsewhere"))"
+
+  # The table a link to a drive that is not there: the game says so and
+  # ends; nothing is made, deleted or replaced.
+  rm "$folder/data"
+  mkdir "$folder/data"
+  ln -s "$work/unmounted/scores.txt" "$folder/data/scores.txt"
+  before=$(listing "$work/home" "$work/elsewhere")
+  play "$game"
+  status=$?
+  [ "$status" -eq 1 ] || bad "a dangling score table ended the game with $status instead of 1"
+  grep -q "scores.txt" "$work/game.log" || bad "the game did not name the score table: $(cat "$work/game.log")"
+  [ "$(listing "$work/home" "$work/elsewhere")" = "$before" ] || bad "a dangling score table link was touched"
+  rm "$folder/data/scores.txt"
+  cp "$work/table" "$scores"
+
+  # A recording named on the command line goes where the player typed it.
+  play "$game" -- --record "my game.rec"
+  [ -f "$work/elsewhere/my game.rec" ] || bad "--record \"my game.rec\" did not write into the folder the game was started in"
   finish
   ;;
 

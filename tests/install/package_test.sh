@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package, unpacked with dpkg -x into a scratch root: its control
 # fields, and every file where the pieces that name it expect it (the desktop
-# entry's Exec= and Icon=, the launcher's paths to the game and the data, the
-# manual page's paths), with no maintainer script reaching into players'
-# folders.
+# entry's Exec= and Icon=, the data folder the game finds from its own place,
+# the manual page's paths), with no maintainer script reaching into players'
+# folders; and the unpacked game plays.
 # package_test.sh SOURCE_DIR VERSION
 # Builds the package with packaging/build-deb.sh (minutes), or checks the one
 # KESTRELON_DEB names.
@@ -51,21 +51,16 @@ outside=$(cd "$root" && find . -mindepth 1 -maxdepth 1 ! -name usr)
 [ -z "$outside" ] || bad "files outside /usr: $outside"
 [ -e "$root/usr/local" ] && bad "the package ships /usr/local"
 
-# The launcher is on a Debian user's PATH, once.
-launchers=$(cd "$root" && ls -d usr/games/kestrelon usr/bin/kestrelon 2>/dev/null)
-[ "$(wc -w <<<"$launchers")" = 1 ] || { bad "not one kestrelon in usr/games or usr/bin: '$launchers'"; finish; }
-launcher="$root/$launchers"
-bindir=$(dirname "$launcher")
-[ -x "$launcher" ] || bad "$launchers is not executable"
-
-# The game and the data where the launcher looks, relative to itself.
-game_path=$(sed -n 's|^game="\$bindir/\(.*\)"$|\1|p' "$launcher")
-data_path=$(sed -n 's|^shipped=\$(cd "\$bindir/\(.*\)" && pwd -P)$|\1|p' "$launcher")
-[ -n "$game_path" ] && [ -n "$data_path" ] || { bad "the launcher no longer names game= and shipped= as expected"; finish; }
-game="$bindir/$game_path"
+# The game is on a Debian user's PATH, once.
+games=$(cd "$root" && ls -d usr/games/kestrelon usr/bin/kestrelon 2>/dev/null)
+[ "$(wc -w <<<"$games")" = 1 ] || { bad "not one kestrelon in usr/games or usr/bin: '$games'"; finish; }
+game="$root/$games"
+bindir=$(dirname "$game")
 [ -f "$game" ] && [ -x "$game" ] && [ "$(head -c 4 "$game" | od -An -c | tr -d ' ')" = "177ELF" ] \
-  || bad "the launcher's game $game_path is not an executable program in the package"
-data=$(cd "$bindir/$data_path" 2>/dev/null && pwd -P) || { bad "the launcher's data folder $data_path is not in the package"; finish; }
+  || bad "$games is not an executable program"
+
+# The data where the game looks for it: share/kestrelon/data beside its bin.
+data=$(cd "$bindir/../share/kestrelon/data" 2>/dev/null && pwd -P) || { bad "no share/kestrelon/data beside $games"; finish; }
 # Every file the game opens and the default score table, and nothing else
 # (no screenshot or played-in table from a developer's data/).
 expected=$( (game_data_files; echo scores.txt) | sort -u)
@@ -74,12 +69,12 @@ shipped=$(cd "$data" && find . ! -type d | sed 's|^\./||' | sort)
 $(diff <(echo "$expected") <(echo "$shipped"))"
 data_abs="/${data#$root/}"
 
-# The desktop entry starts the launcher by name and shows an installed icon.
+# The desktop entry starts the game by name and shows an installed icon.
 desktops=("$root"/usr/share/applications/*.desktop)
 [ -f "${desktops[0]}" ] || { bad "no desktop entry"; finish; }
 for desktop in "${desktops[@]}"; do
   exec_word=$(sed -n 's/^Exec=//p' "$desktop" | head -n 1 | cut -d ' ' -f 1)
-  [ "$exec_word" = "$(basename "$launcher")" ] || bad "$(basename "$desktop"): Exec=$exec_word is not the launcher"
+  [ "$exec_word" = "$(basename "$game")" ] || bad "$(basename "$desktop"): Exec=$exec_word is not the game"
   icon=$(sed -n 's/^Icon=//p' "$desktop" | head -n 1)
   # 48x48 is the size every icon theme must fall back to.
   [ -f "$root/usr/share/icons/hicolor/48x48/apps/$icon.png" ] || bad "$(basename "$desktop"): no 48x48 icon $icon"
@@ -92,7 +87,7 @@ done
 # `man kestrelon`: the page is named after the command, in section 6, for
 # this version, and every installed path it names (the data folder among
 # them) is in the package.
-page="$root/usr/share/man/man6/$(basename "$launcher").6.gz"
+page="$root/usr/share/man/man6/$(basename "$game").6.gz"
 if [ -f "$page" ]; then
   text=$(zcat "$page")
   grep -qF "\"Kestrelon $version\"" <<<"$text" || bad "the manual page's title line is not for version $version"
@@ -102,7 +97,7 @@ if [ -f "$page" ]; then
     [ -e "$root$path" ] || bad "the manual page names $path, which the package lacks"
   done
 else
-  bad "no manual page usr/share/man/man6/$(basename "$launcher").6.gz"
+  bad "no manual page usr/share/man/man6/$(basename "$game").6.gz"
 fi
 
 # The players' scores outlive the package: no maintainer script goes near
@@ -113,4 +108,14 @@ for script in preinst postinst prerm postrm; do
     && bad "the $script script touches players' folders"
 done
 [ -f "$root/usr/share/doc/kestrelon/copyright" ] || bad "no /usr/share/doc/kestrelon/copyright"
+
+# The unpacked game plays (no display or sound card needed): still running
+# when stopped means it found every file, and the player got a table.
+mkdir -p "$work/home" "$work/run"
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_DATA_HOME HOME="$work/home" XDG_RUNTIME_DIR="$work/run" \
+  SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy timeout 3 "$game" >"$work/game.log" 2>&1)
+status=$?
+[ "$status" -eq 124 ] || bad "the packaged game ended with $status instead of playing on: $(cat "$work/game.log")"
+cmp -s "$work/home/.local/share/kestrelon/data/scores.txt" "$data/scores.txt" \
+  || bad "the packaged game gave the player no copy of the default table"
 finish
