@@ -131,7 +131,12 @@ void afterFrame()
     recorderBeginCall();
 }
 
-// The whole of a script, read as an input of the run.
+// A script is read whole, so it is held to a size no script of keys comes
+// near; a recording is read as it plays, whatever its size.
+constexpr size_t kLongestScript = 64u << 20;
+
+// Reads the input: the whole of a script, or only enough of a recording to
+// tell it is one.
 bool readScript(const std::string& path, std::string& text, std::string& error)
 {
     std::FILE* file = openInput(path, error);
@@ -140,8 +145,16 @@ bool readScript(const std::string& path, std::string& text, std::string& error)
     text.clear();
     char block[65536];
     size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) {
         text.append(block, got);
+        if (looksLikeRecording(text))
+            break;
+        if (text.size() > kLongestScript) {
+            error = "longer than any script of keys (64 MiB)";
+            std::fclose(file);
+            return false;
+        }
+    }
     const bool read = !std::ferror(file);
     std::fclose(file);
     if (!read)
@@ -194,7 +207,7 @@ int runReplay(int argc, char** argv)
     const bool recording = looksLikeRecording(text);
     std::vector<ScriptStep> steps;
     if (recording) {
-        text.clear();
+        text = std::string();
         if (options.startDifficulty != 0 || !options.record.empty())
             return usage("a recording starts where it was recorded and cannot be recorded again");
         if (!startPlayback(options.script, problem)) {
