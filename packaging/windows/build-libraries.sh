@@ -156,6 +156,12 @@ image_options=(-DSDL2IMAGE_VENDORED=OFF -DSDL2IMAGE_SAMPLES=OFF -DSDL2IMAGE_TEST
 for format in AVIF GIF JPG JXL LBM PCX PNM QOI SVG TIF WEBP XCF XPM XV; do
   image_options+=("-DSDL2IMAGE_$format=OFF")
 done
+# SDL2_image 2.6.3's package file looks for libpng whenever PNG is on, so
+# find_package(SDL2_image) fails where there is no libpng although stb_image
+# decodes PNG; it is made to look only when libpng is used, the condition its
+# CMakeLists.txt has.
+sed -i 's/^if(SDL2IMAGE_PNG AND NOT SDL2IMAGE_VENDORED AND NOT TARGET PNG::PNG)/if(SDL2IMAGE_PNG AND NOT (SDL2IMAGE_BACKEND_STB OR SDL2IMAGE_BACKEND_WIC OR SDL2IMAGE_BACKEND_IMAGEIO) AND NOT SDL2IMAGE_VENDORED AND NOT TARGET PNG::PNG)/' \
+  "$(src_dir libsdl2-image)/SDL2_imageConfig.cmake.in"
 build SDL2_image "$(src_dir libsdl2-image)" "${image_options[@]}"
 
 build SDL2_ttf "$(src_dir libsdl2-ttf)" -DSDL2TTF_VENDORED=OFF \
