@@ -33,7 +33,13 @@ start_xvfb() {
     [ -e "/tmp/.X11-unix/X$display" ] && continue
     Xvfb ":$display" -screen 0 "$2" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+    # Ready once it answers, not once its socket is there: on a busy machine
+    # a client may come between the two and be turned away.
+    for _ in $(seq 300); do
+      DISPLAY=":$display" xwininfo -root >/dev/null 2>&1 && break
+      kill -0 $xvfb_pid 2>/dev/null || break
+      sleep 0.1
+    done
     kill -0 $xvfb_pid 2>/dev/null && break
   done
   export DISPLAY=":$display"
