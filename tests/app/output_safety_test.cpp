@@ -136,21 +136,15 @@ namespace {
 // The recorder's sleeps as name entry makes them: the first after the first
 // letter, the second after the second. At the second, a write fails.
 int sleepsSeen = 0;
-const RecorderService kFailingAtTheSecondLetter = {
-    .sleep =
-        [](uint32_t) {
-            if (++sleepsSeen == 2)
-                endRunForFailedWrite("trace.jsonl", "No space left on device");
-        },
-    .soundStart = [](const void*) {},
-    .soundVolume = [](float) {},
-    .screen = [](const char*) {},
-    .present = [] {},
-    .spriteDraw = [](const void*, int, int, int, int, int, int, float, float) {},
-    .textDraw = [](const void*, int, int, uint32_t, std::string_view) {},
-    .mapDraw = [](int, int) {},
-    .rawDraw = [](const void*, int, int) {},
-};
+RecorderService failingAtTheSecondLetter()
+{
+    RecorderService failing = kNoRecorder;
+    failing.sleep = [](uint32_t) {
+        if (++sleepsSeen == 2)
+            endRunForFailedWrite("trace.jsonl", "No space left on device");
+    };
+    return failing;
+}
 
 } // namespace
 
@@ -167,7 +161,8 @@ TEST_F(OwedScoreTest, AWriteFailingDuringNameEntryKeepsTheLettersTypedSoFar)
     ASSERT_TRUE(parseReplayScript("SPACE\n.\n.\nK\n.\nE\n.\nS\n.\nT\n100* .\n", steps, error)) << error;
     loadInputScript(steps);
     sleepsSeen = 0;
-    useRecorder(kFailingAtTheSecondLetter);
+    const RecorderService failing = failingAtTheSecondLetter();
+    useRecorder(failing);
     testing::internal::CaptureStderr();
     runGameOverScreen();
     const std::string said = testing::internal::GetCapturedStderr();

@@ -81,23 +81,21 @@ lose_a_game_typing() {   # a label for the captures
   wait_for_screen "$1-letter-e" 30 name_grew
 }
 
+# name_kept WHAT CODE: the game ended with CODE, the two letters in place 1.
+name_kept() {
+  wait_for "the game to end on $1 while a name is typed" 20 ended "$game_pid"
+  wait "$game_pid"
+  code=$?
+  game_pid=""
+  [ "$code" -eq "$2" ] || fail "$1 during name entry gave exit code $code"
+  [ "$(head -n 1 "$work/data/scores.txt")" = $'1 KE 0\r' ] || fail "$1 lost the name typed: $(cat "$work/data/scores.txt")"
+}
 lose_a_game_typing hangup
 kill -s HUP $game_pid
-wait_for "the game to end on SIGHUP while a name is typed" 20 ended "$game_pid"
-wait "$game_pid"
-code=$?
-game_pid=""
-[ "$code" -eq 0 ] || fail "SIGHUP during name entry gave exit code $code"
-[ "$(head -n 1 "$work/data/scores.txt")" = $'1 KE 0\r' ] || fail "SIGHUP lost the name typed: $(cat "$work/data/scores.txt")"
-
+name_kept SIGHUP 0
 lose_a_game_typing display-gone
 kill -s TERM $xvfb_pid
-wait_for "the game to end with its display while a name is typed" 20 ended "$game_pid"
-wait "$game_pid"
-code=$?
-game_pid=""
-[ "$code" -eq 1 ] || fail "the display going away during name entry gave exit code $code"
-[ "$(head -n 1 "$work/data/scores.txt")" = $'1 KE 0\r' ] || fail "the display going away lost the name: $(cat "$work/data/scores.txt")"
+name_kept "the display going away" 1
 start_xvfb 171 1280x1024x24
 
 cp "$2/scores.txt" "$work/data/scores.txt"
