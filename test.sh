@@ -4,9 +4,6 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz targets.
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 install_missing "${build_packages[@]}" "${test_packages[@]}"
-# The game keeps font caches in $XDG_CACHE_HOME: the tests keep theirs in
-# the build folder, not in the home of whoever runs them.
-export XDG_CACHE_HOME="$KESTRELON_BUILD/test-cache"
 build_game "$KESTRELON_BUILD" -DKESTRELON_TESTS=ON
 ctest --test-dir "$KESTRELON_BUILD" --output-on-failure -j2
 

@@ -29,7 +29,7 @@ expect_caught check_layers.sh scores/name_entry.cpp '"screens/hud.h"'
 expect_caught check_layers.sh input/input.cpp '"audio/sound.h"'
 expect_caught check_layers.sh platform/clock.cpp '"platform/sdl/sdl_internal.h"'
 expect_caught check_layers.sh platform/headless/recorder.cpp '"platform/sdl/sdl_internal.h"'
-expect_caught check_layers.sh platform/tape/playback_tape.cpp '"platform/sdl/mixer_sdl.h"'
+expect_caught check_layers.sh platform/tape/playback_tape.cpp '"platform/sdl/sdl_internal.h"'
 expect_caught check_platform_seam.sh game/world.cpp '<SDL.h>'
 expect_caught check_platform_seam.sh platform/headless/video_none.cpp '<SDL_image.h>'
 

@@ -52,7 +52,7 @@ int runKestrelon(const GameRun& run)
     Message first;
     peekMessage(first);
     if (run.singleInstance && !acquireSingleInstanceGuard("kestrelon")) {
-        showMessageBox("Error", "Application already running!", 0);
+        showMessageBox("Error", "Application already running!", BoxIcon::Warning, 0);
         return 0;
     }
     if (!windowCreate(kTitle, 1024, 768))

@@ -1,5 +1,5 @@
-// Start-up: device and map buffer, input, sound, assets, scores, layout,
-// menu, timer. Shutdown: assets, sound, input, device.
+// Start-up: device, input, sound, assets, map buffer, scores, layout, menu,
+// timer. Shutdown: assets, sound, input, device.
 #include "app/startup.h"
 
 #include "app/frame_driver.h"
@@ -50,27 +50,20 @@ bool initGame()
     // A placed score is kept even when a library ends the process itself.
     keepOnAbruptExit(keepOwedPlace);
     blockingMessageHandler = windowProc;
-    startLoadingAssets();
-    // Giving up before the assets are loaded: what is being loaded is waited for.
-    auto fail = [] {
-        finishLoadingAssets();
-        return false;
-    };
     if (!createDevice())
-        return fail();
-    // The map buffer's memory is taken while the pictures are still being read.
-    if (!createMapBuffer()) {
-        std::fprintf(stderr, "kestrelon: cannot create the map buffer\n");
-        return fail();
-    }
+        return false;
     if (!initInput()) {
         std::fprintf(stderr, "kestrelon: no keyboard\n");
-        return fail();
+        return false;
     }
     if (!initSound())
-        return fail();
+        return false;
     if (!loadAssets())
         return false;
+    if (!createMapBuffer()) {
+        std::fprintf(stderr, "kestrelon: cannot create the map buffer\n");
+        return false;
+    }
     if (!loadScoreTable())
         return false;
     initLayout();

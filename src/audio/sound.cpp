@@ -83,7 +83,7 @@ bool initSound()
         return false;
     }
     if (version < kRequiredSoundVersion) {
-        showMessageBox("Error", "Error, you are using an old version of FMOD!", kStartupFailedExitCode);
+        showMessageBox("Error", "Error, you are using an old version of FMOD!", BoxIcon::Error, kStartupFailedExitCode);
         return false;
     }
     int drivers = 0;

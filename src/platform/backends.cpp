@@ -1,10 +1,7 @@
 // Picking each service's backend, once, and starting and stopping them.
 #include "platform/backends.h"
 
-#include <malloc.h>
-
 namespace {
-const SoundService* startedSound = nullptr;
 const InputService* startedInput = nullptr;
 const WindowService* startedWindow = nullptr;
 const VideoService* startedVideo = nullptr;
@@ -12,11 +9,6 @@ const VideoService* startedVideo = nullptr;
 
 bool platformStart(const PlatformConfig& config)
 {
-    // Big buffers (pictures being decoded, glyph atlases) get memory of their
-    // own, given back when they are freed: glibc would otherwise raise this
-    // bound after the first big free and keep every later one resident.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-
     const ClockService* clockChosen = config.clock == ClockBackend::Real ? &kSdlClock : &kVirtualClock;
     const InputService* inputChosen = config.input == InputBackend::Sdl ? &kSdlInput : &kScriptInput;
     const bool windowed = config.video != VideoBackend::None;
@@ -59,10 +51,6 @@ bool platformStart(const PlatformConfig& config)
     if (!video.start(config))
         return false;
     startedVideo = &video;
-    // Last, when no other part of SDL is starting any more: the sound may
-    // start parts of its own on a thread.
-    soundChosen->start();
-    startedSound = soundChosen;
     return true;
 }
 
@@ -74,14 +62,10 @@ void platformStop()
         startedWindow->stop();
     if (startedInput)
         startedInput->stop();
-    if (startedSound)
-        startedSound->stop();
     startedVideo = nullptr;
     startedWindow = nullptr;
     startedInput = nullptr;
-    startedSound = nullptr;
     useRecorder(kNoRecorder);
     clearPostedMessages();
-    discardPreloadedImages();
     sdlLibraryStop();
 }

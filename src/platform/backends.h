@@ -70,7 +70,7 @@ struct WindowService {
     void (*show)();
     void (*hideCursor)();
     void (*destroy)();
-    void (*messageBox)(const char* caption, const char* text);   // stderr is the seam's
+    void (*messageBox)(const char* caption, const char* text, BoxIcon icon);   // stderr is the seam's
 };
 
 // The records behind the video handles. The seam keeps what every backend
@@ -131,8 +131,6 @@ struct VideoService {
 };
 
 struct SoundService {
-    void (*start)();   // at the end of platform start: what may be got ready early
-    void (*stop)();    // at platform stop
     void (*create)();
     uint32_t (*version)();
     int (*driverCount)();

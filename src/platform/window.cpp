@@ -59,7 +59,7 @@ void endOnSignal(int)
 
 } // namespace
 
-void showMessageBox(const char* caption, const char* text, int exitCodeIfEnded)
+void showMessageBox(const char* caption, const char* text, BoxIcon icon, int exitCodeIfEnded)
 {
     std::fprintf(stderr, "%s: %s\n", caption, text);
     // The box runs its own wait, where a signal turned into a quit event
@@ -72,7 +72,7 @@ void showMessageBox(const char* caption, const char* text, int exitCodeIfEnded)
     const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
     for (int i = 0; i < 3; ++i)
         sigaction(signals[i], &ending, &previous[i]);
-    window->messageBox(caption, text);
+    window->messageBox(caption, text, icon);
     for (int i = 0; i < 3; ++i)
         sigaction(signals[i], &previous[i], nullptr);
 }

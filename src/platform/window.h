@@ -30,7 +30,8 @@ bool acquireSingleInstanceGuard(const char* name);
 // the player outside the message loop, so a terminating signal (Ctrl+C,
 // SIGTERM, a closed terminal) while it is open ends the process at once with
 // `exitCodeIfEnded`, the code that case ends with anyway.
-void showMessageBox(const char* caption, const char* text, int exitCodeIfEnded);
+enum class BoxIcon { Warning, Error };
+void showMessageBox(const char* caption, const char* text, BoxIcon icon, int exitCodeIfEnded);
 
 bool windowCreate(const char* title, int width, int height);
 void windowShow();

@@ -2,13 +2,10 @@
 #include "render/assets.h"
 
 #include "audio/sound.h"
-#include "platform/image.h"
 #include "render/device.h"
 
 #include <cstdio>
 #include <string>
-#include <thread>
-#include <vector>
 
 PlatformTexture* spaceshipTexture = nullptr;
 PlatformTexture* bulletsTexture = nullptr;
@@ -100,75 +97,27 @@ PlatformSurface* loadSurface(const char* path)
 
 PlatformFont* createFont(const char* face, int height) { return videoCreateFont(face, height); }
 
-namespace {
-
-bool loadPictures()
+bool loadAssets()
 {
     spacemapSurface = loadSurface(kSpacemapPath);
     if (!spacemapSurface)
         return false;
+    // Every picture is tried, so that each missing one is named.
     bool allTextures = true;
     for (const TextureFile& file : kTextureFiles) {
         *file.handle = loadTexture(file.path, file.colourKey);
         allTextures = allTextures && *file.handle;
     }
-    return allTextures;
-}
-
-bool loadSounds()
-{
+    if (!allTextures)
+        return false;
     for (const SoundFile& file : kSoundFiles)
         if (!loadSound(file.path, file.handle))
             return false;
-    return true;
-}
-
-bool createFonts()
-{
+    // A missing font draws nothing; the game plays on.
     fontArial26 = createFont("Arial", 26);
     fontArial48 = createFont("Arial", 48);
     fontCourier22 = createFont("Courier New", 22);
     return true;
-}
-
-} // namespace
-
-namespace {
-// A jthread, as every start-up thread: joined even when a library ends the
-// process with exit() (Xlib, when the display goes away), never an abort.
-std::jthread fontMaker;
-bool fontsCreated = false;
-}
-
-void startLoadingAssets()
-{
-    std::vector<std::string> pictures{kSpacemapPath};
-    for (const TextureFile& file : kTextureFiles)
-        pictures.push_back(file.path);
-    preloadImages(pictures);
-    fontsCreated = false;
-    fontMaker = std::jthread([] { fontsCreated = createFonts(); });
-}
-
-bool finishLoadingAssets()
-{
-    if (fontMaker.joinable())
-        fontMaker.join();
-    return fontsCreated;
-}
-
-bool loadAssets()
-{
-    // The sounds are decoded on a thread of their own while the pictures,
-    // read ahead since start-up began, become textures; the fonts' glyphs
-    // are being rasterised since then too. Nothing else touches the sound
-    // system or the font library until both are joined.
-    bool soundsLoaded = false;
-    std::thread sounds([&] { soundsLoaded = loadSounds(); });
-    bool picturesLoaded = loadPictures();
-    sounds.join();
-    const bool fonts = finishLoadingAssets();
-    return picturesLoaded && soundsLoaded && fonts;
 }
 
 void releaseAssets()

@@ -27,16 +27,10 @@ extern PlatformFont* fontArial26;
 extern PlatformFont* fontArial48;
 extern PlatformFont* fontCourier22;
 
-// Called first thing at start-up: the pictures are read and the fonts'
-// glyphs rasterised on threads of their own while the window, the device
-// and the sound start (none of that needs a device).
-void startLoadingAssets();
-// Waits for that work; what start-up calls when it gives up before
-// loadAssets. False when a font could not be made.
-bool finishLoadingAssets();
-
-// True when every image and sound loaded; a file that did not is named on
-// stderr. All thirteen textures are tried before giving up.
+// In this order: the map tile picture, the thirteen textures (all tried,
+// each missing one named on stderr), the nine sounds (the first that fails
+// ends it), the three fonts (a missing one draws nothing). True when every
+// image and sound loaded.
 bool loadAssets();
 void releaseAssets();
 

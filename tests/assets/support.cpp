@@ -58,7 +58,7 @@ KeyedImage load(const std::string& path, uint32_t key)
 {
     KeyedImage image;
     std::string error;
-    EXPECT_TRUE(loadKeyedImage(path, key, image, error)) << path << ": " << error;
+    EXPECT_TRUE(loadKeyedImage(path, key, false, image, error)) << path << ": " << error;
     return image;
 }
 

@@ -49,7 +49,7 @@ TEST_F(ImageTest, TwentyFourBitBmpKeepsEveryColourAndKeysOnlyTheKey)
     writeBmp(dir + "/p.bmp", 7, 5, argb);
     KeyedImage image;
     std::string error;
-    ASSERT_TRUE(loadKeyedImage(dir + "/p.bmp", key, image, error)) << error;
+    ASSERT_TRUE(loadKeyedImage(dir + "/p.bmp", key, false, image, error)) << error;
     ASSERT_EQ(image.width, 7);
     ASSERT_EQ(image.height, 5);
     for (size_t i = 0; i < argb.size(); ++i)
@@ -74,7 +74,7 @@ TEST_F(ImageTest, ThirtyTwoBitTgaKeepsItsAlpha)
     writeFile(dir + "/p.tga", file);
     KeyedImage image;
     std::string error;
-    ASSERT_TRUE(loadKeyedImage(dir + "/p.tga", 0xFF000000, image, error)) << error;
+    ASSERT_TRUE(loadKeyedImage(dir + "/p.tga", 0xFF000000, false, image, error)) << error;
     for (size_t i = 0; i < argb.size(); ++i)
         EXPECT_EQ(image.argb[i], i == 1 ? 0u : argb[i]) << i;
 }
@@ -105,7 +105,7 @@ TEST_F(ImageTest, PalettedBmpGoesThroughTheConverterWithTheSameKey)
     writeFile(dir + "/p8.bmp", file);
     KeyedImage image;
     std::string error;
-    ASSERT_TRUE(loadKeyedImage(dir + "/p8.bmp", 0xFF000000, image, error)) << error;
+    ASSERT_TRUE(loadKeyedImage(dir + "/p8.bmp", 0xFF000000, false, image, error)) << error;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             uint32_t colour = palette[texels[y][x]];
@@ -153,7 +153,7 @@ TEST_F(ImageTest, EitherWayUpTheRowsComeOutTopFirst)
         SCOPED_TRACE(name);
         KeyedImage image;
         std::string error;
-        ASSERT_TRUE(loadKeyedImage(dir + "/" + name, 0xFF000000, image, error)) << error;
+        ASSERT_TRUE(loadKeyedImage(dir + "/" + name, 0xFF000000, false, image, error)) << error;
         ASSERT_EQ(image.width, width);
         ASSERT_EQ(image.height, height);
         for (size_t i = 0; i < argb.size(); ++i)
@@ -174,10 +174,16 @@ TEST_F(ImageTest, ABmpOrTgaCutShortOfItsLastRowIsRefused)
     tga[17] = 0x28;
     tga += std::string(4 * 4 * 3 - 1, '\x40');
     writeFile(dir + "/p.tga", tga);
-    for (const char* name : {"p.bmp", "p.tga"}) {
+    // SDL refuses the BMP in its own words; the TGA, which SDL_image would
+    // read padded with nothing, is refused by its header's length.
+    const struct {
+        const char* name;
+        const char* says;
+    } cutShort[] = {{"p.bmp", "Error reading"}, {"p.tga", "the TGA file is cut short"}};
+    for (const auto& file : cutShort) {
         KeyedImage image;
         std::string error;
-        EXPECT_FALSE(loadKeyedImage(dir + "/" + name, 0xFF000000, image, error)) << name;
-        EXPECT_NE(error.find("cut short"), std::string::npos) << name << ": " << error;
+        EXPECT_FALSE(loadKeyedImage(dir + "/" + file.name, 0xFF000000, false, image, error)) << file.name;
+        EXPECT_NE(error.find(file.says), std::string::npos) << file.name << ": " << error;
     }
 }

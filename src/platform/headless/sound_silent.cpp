@@ -12,8 +12,6 @@ HeadlessAudioMachine machine;
 void configureHeadlessAudio(const HeadlessAudioMachine& configured) { machine = configured; }
 
 const SoundService kSilentSound = {
-    .start = [] {},
-    .stop = [] {},
     .create = [] {},
     .version = [] { return machine.version; },
     .driverCount = [] { return machine.driverCount; },

@@ -3,31 +3,24 @@
 // and every draw is only what the recorder hears of it.
 #include "platform/backends.h"
 
+#include "platform/image.h"
+
 #include <vector>
 
 namespace {
 
-// Decodes the picture, so a bad file fails as it would, each row over the
-// one before: nothing is kept but the size.
+// Decodes the picture, so a bad file fails as it would: nothing is kept but
+// the size.
 bool decodeToNowhere(const std::string& path, uint32_t colourKey, PlatformSurface* surface, std::string& error)
 {
-    struct Row {
-        std::vector<uint32_t> texels;
-        PlatformSurface* surface;
-    } row{{}, surface};
-    ImageDestination into;
-    into.context = &row;
-    into.rows = [](void* context, int width, int height, int& rowTexels) {
-        auto& row = *static_cast<Row*>(context);
-        if (row.surface) {
-            row.surface->width = width;
-            row.surface->height = height;
-        }
-        row.texels.resize(static_cast<size_t>(width));
-        rowTexels = 0;
-        return row.texels.data();
-    };
-    return decodeKeyedImage(path, colourKey, surface != nullptr, into, error);
+    KeyedImage image;
+    if (!loadKeyedImage(path, colourKey, surface != nullptr, image, error))
+        return false;
+    if (surface) {
+        surface->width = image.width;
+        surface->height = image.height;
+    }
+    return true;
 }
 
 } // namespace

@@ -9,5 +9,5 @@ const WindowService kNoWindow = {
     .show = [] {},
     .hideCursor = [] {},
     .destroy = [] {},
-    .messageBox = [](const char*, const char*) {},
+    .messageBox = [](const char*, const char*, BoxIcon) {},
 };

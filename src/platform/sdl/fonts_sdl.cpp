@@ -1,11 +1,12 @@
-// Fonts on SDL2_ttf: the face comes from fontconfig's match; the characters
-// are rasterised once into an atlas, kept for the next start, and texts are
-// drawn from it. A start that finds every atlas kept loads neither SDL_ttf
-// nor fontconfig.
+// Fonts on SDL2_ttf, the face from fontconfig's match (its own cache makes
+// that quick). Every character the game can draw is rasterised once, in
+// white, into an atlas per font; a text is drawn from it glyph by glyph,
+// tinted, so a text never seen before (a new score) costs no rasterising.
 #include "platform/backends.h"
-#include "platform/sdl/font_cache.h"
-#include "platform/sdl/libraries_on_demand.h"
 #include "platform/sdl/sdl_internal.h"
+
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <array>
@@ -15,70 +16,94 @@
 
 namespace {
 
+// Where a character's picture is in its font's atlas, and how it sits on
+// the line: drawn at the pen plus `left`, then the pen moves on by `advance`.
+struct GlyphCell {
+    SDL_Rect inAtlas{};   // empty when the font has no such character
+    int left = 0;
+    int advance = 0;
+};
+
+// The characters the game draws: printable ASCII. (All it ever draws is its
+// own texts, numbers, and names, which the score file and the name entry
+// keep to ASCII.)
+constexpr int kFirstDrawable = 32;
+constexpr int kDrawableCount = 95;
+bool drawable(int code) { return code >= kFirstDrawable && code < kFirstDrawable + kDrawableCount; }
+
+// White glyphs on a transparent atlas, where each one is, and how the font
+// spaces its lines and its pairs of characters.
+struct GlyphAtlas {
+    std::array<GlyphCell, 256> glyphs{};
+    SDL_Surface* pixels = nullptr;
+    int lineSkip = 0;
+    std::array<int16_t, kDrawableCount * kDrawableCount> kerning{};   // [first][second], from kFirstDrawable
+
+    int kern(int first, int second) const
+    {
+        return drawable(first) && drawable(second)
+                   ? kerning[(first - kFirstDrawable) * kDrawableCount + second - kFirstDrawable]
+                   : 0;
+    }
+};
+
 struct SdlFont {
-    std::string face;
-    int height = 0;
-    std::string file;
-    TTF_Font* font = nullptr;         // opened only to rasterise
+    TTF_Font* font = nullptr;
     GlyphAtlas atlas;                 // its pixels kept until they are in the texture
     SDL_Texture* texture = nullptr;   // made on first use, tinted when drawn
 };
 
 SdlFont* sdlFont(const PlatformFont* font) { return static_cast<SdlFont*>(font->native); }
 
-bool ttfStarted = false;
-
-const TtfLibrary* startedTtf()
+// The file fontconfig matches to a face ("Arial": Liberation Sans here).
+std::string fontFileFor(const char* face)
 {
-    const TtfLibrary* ttf = ttfLibrary();
-    if (ttf && !ttfStarted) {
-        if (ttf->init() != 0) {
-            std::fprintf(stderr, "kestrelon: fonts could not start: %s\n", SDL_GetError());
-            return nullptr;
-        }
-        ttfStarted = true;
+    std::string file;
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face));
+    if (!pattern)
+        return file;
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    if (match) {
+        FcChar8* path = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
+            file = reinterpret_cast<const char*>(path);
+        FcPatternDestroy(match);
     }
-    return ttf;
+    FcPatternDestroy(pattern);
+    return file;
 }
 
 // The point size whose line height comes closest to the wanted pixel height
 // (the smallest such size, between half and one and a half times it). The
 // line height grows in proportion to the size, so one measurement tells
 // where to look, and only the sizes around that are tried. Returns the size.
-int fitHeight(const TtfLibrary& ttf, TTF_Font* font, int height)
+int fitHeight(TTF_Font* font, int height)
 {
-    ttf.setFontSize(font, height);
-    const int measured = ttf.fontHeight(font);
+    TTF_SetFontSize(font, height);
+    const int measured = TTF_FontHeight(font);
     const int estimate = measured > 0 ? (height * height + measured / 2) / measured : height;
     int best = height, bestError = 1 << 30;
     for (int size = std::max(height / 2, estimate - 3); size <= std::min(height * 3 / 2, estimate + 3); ++size) {
-        if (ttf.setFontSize(font, size) != 0)
+        if (TTF_SetFontSize(font, size) != 0)
             continue;
-        int error = std::abs(ttf.fontHeight(font) - height);
+        int error = std::abs(TTF_FontHeight(font) - height);
         if (error < bestError) {
             best = size;
             bestError = error;
         }
     }
-    ttf.setFontSize(font, best);
+    TTF_SetFontSize(font, best);
     return best;
-}
-
-// The font file at the size that fits `height`, with SDL_ttf started.
-TTF_Font* openFontFile(const std::string& file, int height)
-{
-    const TtfLibrary* ttf = startedTtf();
-    TTF_Font* font = ttf && !file.empty() ? ttf->openFont(file.c_str(), height) : nullptr;
-    if (font)
-        fitHeight(*ttf, font, height);
-    return font;
 }
 
 // Every character the game can draw (other bytes draw as nothing) is
 // rasterised once, in white, into one atlas per font; a text is then drawn
 // glyph by glyph, tinted, so a text never seen before (a new score) costs
 // no rasterising and no memory.
-bool rasteriseAtlas(const TtfLibrary& ttf, TTF_Font* font, GlyphAtlas& atlas)
+bool rasteriseAtlas(TTF_Font* font, GlyphAtlas& atlas)
 {
     constexpr int kAtlasWidth = 1024;
     const SDL_Color white{255, 255, 255, 255};
@@ -87,15 +112,15 @@ bool rasteriseAtlas(const TtfLibrary& ttf, TTF_Font* font, GlyphAtlas& atlas)
     for (int code = 0; code < 256; ++code) {
         GlyphCell& glyph = atlas.glyphs[code];
         glyph = GlyphCell{};
-        if (!drawable(code) || !ttf.glyphIsProvided(font, code))
+        if (!drawable(code) || !TTF_GlyphIsProvided32(font, code))
             continue;
         int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
-        if (ttf.glyphMetrics(font, code, &minX, &maxX, &minY, &maxY, &advance) != 0)
+        if (TTF_GlyphMetrics32(font, code, &minX, &maxX, &minY, &maxY, &advance) != 0)
             continue;
         glyph.advance = advance;
         // A glyph reaching left of its pen is rendered from its own left edge.
         glyph.left = minX < 0 ? minX : 0;
-        SDL_Surface* cell = ttf.renderGlyphBlended(font, code, white);
+        SDL_Surface* cell = TTF_RenderGlyph32_Blended(font, code, white);
         if (!cell)
             continue;
         if (x + cell->w > kAtlasWidth) {
@@ -118,40 +143,24 @@ bool rasteriseAtlas(const TtfLibrary& ttf, TTF_Font* font, GlyphAtlas& atlas)
         }
         SDL_FreeSurface(cells[code]);
     }
-    atlas.lineSkip = ttf.fontLineSkip(font);
+    atlas.lineSkip = TTF_FontLineSkip(font);
     for (int first = 0; first < kDrawableCount; ++first)
         for (int second = 0; second < kDrawableCount; ++second) {
             const GlyphCell& a = atlas.glyphs[kFirstDrawable + first];
             const GlyphCell& b = atlas.glyphs[kFirstDrawable + second];
             atlas.kerning[first * kDrawableCount + second] = static_cast<int16_t>(
                 a.advance > 0 && b.advance > 0
-                    ? ttf.kerning(font, kFirstDrawable + first, kFirstDrawable + second)
+                    ? TTF_GetFontKerningSizeGlyphs32(font, kFirstDrawable + first, kFirstDrawable + second)
                     : 0);
         }
     return atlas.pixels != nullptr;
-}
-
-// The atlas kept from an earlier start when it is still good (rasterising
-// a font's characters is most of what its making costs); else rasterised
-// and kept for the next start.
-bool makeAtlas(SdlFont* font)
-{
-    if (readKeptAtlas(font->face.c_str(), font->height, font->file, font->atlas))
-        return true;
-    if (!font->font)
-        font->font = openFontFile(font->file, font->height);
-    const TtfLibrary* ttf = ttfLibrary();
-    if (!font->font || !ttf || !rasteriseAtlas(*ttf, font->font, font->atlas))
-        return false;
-    keepAtlas(font->face.c_str(), font->height, font->file, ttfLibraryFiles(), font->atlas);
-    return true;
 }
 
 // The atlas's texture, made from its pixels on first use, which are then let
 // go; after a renderer lost its textures the atlas is made anew.
 SDL_Texture* atlasForDrawing(SdlFont* font)
 {
-    if (!font->texture && (font->atlas.pixels || makeAtlas(font))) {
+    if (!font->texture && (font->atlas.pixels || rasteriseAtlas(font->font, font->atlas))) {
         font->texture = SDL_CreateTextureFromSurface(sdlRenderer(), font->atlas.pixels);
         SDL_FreeSurface(font->atlas.pixels);
         font->atlas.pixels = nullptr;
@@ -171,39 +180,34 @@ void dropAtlasTexture(SdlFont* font)
 
 bool sdlFontsStart()
 {
-    resetFontCache();
+    if (TTF_Init() != 0) {
+        std::fprintf(stderr, "kestrelon: fonts could not start: %s\n", TTF_GetError());
+        return false;
+    }
     return true;
 }
 
 void sdlFontsStop()
 {
-    if (ttfStarted)
-        ttfLibrary()->quit();
-    ttfStarted = false;
-    if (fontconfigLibraryLoaded())
-        fontconfigLibrary()->fini();   // fontconfig's caches, kept for the whole process otherwise
+    TTF_Quit();
+    FcFini();   // fontconfig's caches, kept for the whole process otherwise
 }
 
 bool sdlOpenFont(PlatformFont* record)
 {
     const char* face = record->face.c_str();
-    auto* font = new SdlFont;
-    font->face = record->face;
-    font->height = record->height;
-    font->file = matchFontFile(face);
-    bool made = !font->file.empty() && makeAtlas(font);
-    if (!made && !font->font) {
-        // The file kept for the face could not be opened: fontconfig is asked again.
-        font->file = matchFontFile(face, true);
-        made = !font->file.empty() && makeAtlas(font);
+    const std::string file = fontFileFor(face);
+    TTF_Font* opened = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), record->height);
+    if (!opened) {
+        std::fprintf(stderr, "kestrelon: no font for \"%s\": %s\n", face, file.empty() ? "fontconfig matched none" : TTF_GetError());
+        return false;
     }
-    if (!made) {
-        if (font->font)
-            std::fprintf(stderr, "kestrelon: cannot draw the characters of \"%s\": %s\n", face, SDL_GetError());
-        else
-            std::fprintf(stderr, "kestrelon: no font for \"%s\": %s\n", face, SDL_GetError());
-        if (font->font)
-            ttfLibrary()->closeFont(font->font);
+    fitHeight(opened, record->height);
+    auto* font = new SdlFont;
+    font->font = opened;
+    if (!rasteriseAtlas(font->font, font->atlas)) {
+        std::fprintf(stderr, "kestrelon: cannot draw the characters of \"%s\": %s\n", face, SDL_GetError());
+        TTF_CloseFont(opened);
         delete font;
         return false;
     }
@@ -219,8 +223,7 @@ void sdlReleaseFont(PlatformFont* record)
     dropAtlasTexture(font);
     if (font->atlas.pixels)
         SDL_FreeSurface(font->atlas.pixels);
-    if (font->font)
-        ttfLibrary()->closeFont(font->font);
+    TTF_CloseFont(font->font);
     delete font;
     record->native = nullptr;
 }

@@ -3,16 +3,11 @@
 #include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/system.h"
-#include "platform/sdl/warm_memory.h"
 
 #include <cstdio>
 
 bool sdlLibraryStart(const PlatformConfig& config)
 {
-    // A player waits for the real game's first frame; tests and replays
-    // allocate as usual.
-    if (config.video == VideoBackend::Window)
-        startWarmMemoryForSdl();
     // A WAV file that ends before its data does is damaged, not short.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
     SDL_SetHint(SDL_HINT_WAVE_RIFF_CHUNK_SIZE, "strict");
@@ -32,8 +27,4 @@ bool sdlLibraryStart(const PlatformConfig& config)
     return true;
 }
 
-void sdlLibraryStop()
-{
-    stopWarmMemory();
-    SDL_Quit();
-}
+void sdlLibraryStop() { SDL_Quit(); }

@@ -8,13 +8,27 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 SDL_Window* sdlWindow();
 SDL_Renderer* sdlRenderer();
 
+// A picture file as an ARGB surface, keyed (image_sdl.cpp; see image.h);
+// null with `error` set when it cannot be had.
+SDL_Surface* loadKeyedSurface(const std::string& path, uint32_t colourKey, bool opaque, std::string& error);
+
 // Makes the back buffer the render target, doing a clear still owed first.
 void sdlTargetBackBuffer();
+
+// Sheet frames kept scaled and turned as they are drawn (sprite_copies.cpp),
+// by the texture they were made from; dropping with null drops them all.
+SDL_Texture* sdlSpriteCopy(const void* owner, SDL_Texture* source, const SDL_Rect& from, int width, int height,
+                           int quarterTurns);
+void sdlDropSpriteCopies(const void* owner);
+// 0 to 3 clockwise quarter turns when `radians` is one (to within a hair),
+// otherwise -1.
+int quarterTurnsOf(float radians);
 
 // Fonts (fonts_sdl.cpp): the font library's start and end, and the video
 // service's font calls.

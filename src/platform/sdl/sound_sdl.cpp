@@ -5,17 +5,15 @@
 // mixer is open (no device, or the set-up chose no output) nothing plays and
 // the seam keeps time instead.
 #include "platform/backends.h"
-#include "platform/sdl/mixer_sdl.h"
 #include "platform/wave.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -28,26 +26,21 @@ struct SdlSound {
     Mix_Music* music = nullptr;   // or streamed
 };
 
-const MixerLibrary* mix = nullptr;   // null: no sound to be had
 bool audioSubsystem = false;
-// SDL's audio, started ahead on a thread (see getReadyEarly).
-// A jthread, as every start-up thread: joined even when a library ends the
-// process with exit() (Xlib, when the display goes away), never an abort.
-std::jthread audioStarter;
-bool audioStartedAhead = false;
+bool mixerWanted = false;   // there is something to play on
 bool mixerOpen = false;
-int musicChannel = -1;   // the channel the music stream plays for
+int streamChannel = -1;     // the channel the music stream plays for
 
 SdlSound* sdlSound(const PlatformSound* sound) { return static_cast<SdlSound*>(sound->native); }
 
 // What the channel had stops: a chunk on the mixer's channel, or the stream.
 void silence(int channel)
 {
-    if (channel == musicChannel) {
-        mix->haltMusic();
-        musicChannel = -1;
+    if (channel == streamChannel) {
+        Mix_HaltMusic();
+        streamChannel = -1;
     } else {
-        mix->haltChannel(channel);
+        Mix_HaltChannel(channel);
     }
 }
 
@@ -62,16 +55,14 @@ bool realOutputDriver(const char* driver)
 }
 
 
-// A mixer library older than the one we were built with counts as old.
+// The oldest SDL_mixer the game works with: 2.0.2 brought
+// Mix_OpenAudioDevice, the newest of the calls it makes.
+constexpr int kOldestMixer = SDL_VERSIONNUM(2, 0, 2);
+
 uint32_t version()
 {
-    if (!mix)
-        return kSoundLayerVersion;   // no sound at all, rather than an old one
-    SDL_version built;
-    SDL_MIXER_VERSION(&built);
-    const SDL_version* linked = mix->linkedVersion();
-    bool older = SDL_VERSIONNUM(linked->major, linked->minor, linked->patch)
-                 < SDL_VERSIONNUM(built.major, built.minor, built.patch);
+    const SDL_version* linked = Mix_Linked_Version();
+    const bool older = SDL_VERSIONNUM(linked->major, linked->minor, linked->patch) < kOldestMixer;
     return older ? kSoundLayerVersion - 1 : kSoundLayerVersion;
 }
 
@@ -94,57 +85,8 @@ bool askedForByName()
 void create()
 {
     mixerOpen = false;
-    if (audioStarter.joinable()) {
-        audioStarter.join();
-        audioSubsystem = audioStartedAhead;
-        audioStartedAhead = false;
-    } else {
-        audioSubsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    }
-    mix = nullptr;
-    if (audioSubsystem && (driverCount() > 0 || askedForByName()))
-        mix = mixer();
-}
-
-// Whether this machine seems to have sound at all: then SDL_mixer is worth
-// loading ahead, on a thread, while the window opens. (Without, it is
-// loaded only if SDL's audio starts all the same.)
-bool soundLikely()
-{
-    if (askedForByName() || std::getenv("PULSE_SERVER"))
-        return true;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"))
-        for (const char* socket : {"/pulse/native", "/pipewire-0"})
-            if (access((std::string(runtime) + socket).c_str(), F_OK) == 0)
-                return true;
-    return access("/dev/snd/pcmC0D0p", F_OK) == 0 || access("/dev/snd/timer", F_OK) == 0;
-}
-
-// Once SDL's other parts are up: SDL's audio probes the machine's sound
-// servers and cards, some milliseconds even when there are none, so it is
-// started on a thread while the game makes its device and reads its files;
-// the sound's creation then takes it as it is. SDL_mixer, when there is
-// likely something to play on, is loaded alongside.
-void getReadyEarly()
-{
-    if (soundLikely())
-        startLoadingMixer();
-    audioStartedAhead = false;
-    audioStarter = std::jthread([] {
-        audioStartedAhead = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-        SDL_TLSCleanup();   // SDL's error text for this thread, which SDL did not start
-    });
-}
-
-// Whatever was started ahead and never taken is ended before SDL is.
-void stop()
-{
-    if (audioStarter.joinable())
-        audioStarter.join();
-    if (audioStartedAhead)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    audioStartedAhead = false;
-    finishLoadingMixer();
+    audioSubsystem = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    mixerWanted = audioSubsystem && (driverCount() > 0 || askedForByName());
 }
 
 void driverCaps(int driver, uint32_t* caps, int* speakerChannels)
@@ -158,26 +100,26 @@ void driverCaps(int driver, uint32_t* caps, int* speakerChannels)
 
 SoundResult open(const SoundSetup& setup, int channels)
 {
-    if (!mix)
+    if (!mixerWanted)
         return SoundErrOutputInit;
     int frames = setup.dspBufferLength ? static_cast<int>(setup.dspBufferLength) : 1024;
     Uint16 format = setup.format == SampleFormat::PcmFloat ? AUDIO_F32SYS : AUDIO_S16SYS;
-    if (mix->openAudioDevice(setup.sampleRate, format, setup.speakerChannels, frames, nullptr,
-                             SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE) != 0)
+    if (Mix_OpenAudioDevice(setup.sampleRate, format, setup.speakerChannels, frames, nullptr,
+                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_FORMAT_CHANGE) != 0)
         return setup.speakerChannels > 2 ? SoundErrOutputCreateBuffer : SoundErrOutputInit;
-    mix->allocateChannels(channels);
+    Mix_AllocateChannels(channels);
     mixerOpen = true;
-    musicChannel = -1;
+    streamChannel = -1;
     return SoundOk;
 }
 
 void release()
 {
     if (mixerOpen) {
-        mix->haltMusic();
-        mix->closeAudio();
+        Mix_HaltMusic();
+        Mix_CloseAudio();
     }
-    musicChannel = -1;
+    streamChannel = -1;
     if (audioSubsystem)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     mixerOpen = false;
@@ -192,14 +134,14 @@ SoundResult load(const char* path, PlatformSound* sound)
         return SoundOk;
     auto* loaded = new SdlSound;
     if (sound->lengthMs >= kStreamedFromMs) {
-        loaded->music = mix->loadMusic(path);
+        loaded->music = Mix_LoadMUS(path);
     } else {
         // The mixer decodes the file once, into its own format; the length
         // comes from that.
-        loaded->chunk = mix->loadWavRw(SDL_RWFromFile(path, "rb"), 1);
+        loaded->chunk = Mix_LoadWAV_RW(SDL_RWFromFile(path, "rb"), 1);
         int frequency = 0, channels = 0;
         Uint16 format = 0;
-        if (loaded->chunk && mix->querySpec(&frequency, &format, &channels) && frequency > 0) {
+        if (loaded->chunk && Mix_QuerySpec(&frequency, &format, &channels) && frequency > 0) {
             uint32_t frameBytes = SDL_AUDIO_BITSIZE(format) / 8 * channels;
             sound->lengthMs = static_cast<uint32_t>(uint64_t{loaded->chunk->alen} / frameBytes * 1000 / frequency);
         }
@@ -218,9 +160,9 @@ void unload(PlatformSound* sound)
     if (!loaded)
         return;
     if (loaded->chunk)
-        mix->freeChunk(loaded->chunk);
+        Mix_FreeChunk(loaded->chunk);
     if (loaded->music)
-        mix->freeMusic(loaded->music);   // stops the stream if it plays
+        Mix_FreeMusic(loaded->music);   // stops the stream if it plays
     delete loaded;
     sound->native = nullptr;
 }
@@ -231,10 +173,10 @@ void start(int channel, const SdlSound* loaded, int loops)
     silence(channel);   // a sound taking a channel takes it whole
     if (loaded->music) {
         // The one stream leaves whichever channel had it.
-        mix->playMusic(loaded->music, loops);
-        musicChannel = channel;
+        Mix_PlayMusic(loaded->music, loops);
+        streamChannel = channel;
     } else {
-        mix->playChannelTimed(channel, loaded->chunk, loops, -1);
+        Mix_PlayChannel(channel, loaded->chunk, loops);
     }
 }
 
@@ -244,12 +186,12 @@ void play(int channel, PlatformSound* sound, bool paused)
         return;
     const SdlSound* loaded = sdlSound(sound);
     if (loaded->music)
-        mix->volumeMusic(MIX_MAX_VOLUME);
+        Mix_VolumeMusic(MIX_MAX_VOLUME);
     else
-        mix->volume(channel, MIX_MAX_VOLUME);
+        Mix_Volume(channel, MIX_MAX_VOLUME);
     start(channel, loaded, 0);
     if (paused)
-        loaded->music ? mix->pauseMusic() : mix->pause(channel);
+        loaded->music ? Mix_PauseMusic() : Mix_Pause(channel);
 }
 
 void halt(int channel)
@@ -262,7 +204,7 @@ bool playing(int channel, bool* playing)
 {
     if (!mixerOpen)
         return false;
-    *playing = (channel == musicChannel ? mix->playingMusic() : mix->playing(channel)) != 0;
+    *playing = (channel == streamChannel ? Mix_PlayingMusic() : Mix_Playing(channel)) != 0;
     return true;
 }
 
@@ -273,9 +215,9 @@ void loopFromHere(int channel, PlatformSound* sound)
     if (!mixerOpen || !sound->native)
         return;
     const bool music = sdlSound(sound)->music != nullptr;
-    const int volume = music ? mix->volumeMusic(-1) : mix->volume(channel, -1);
+    const int volume = music ? Mix_VolumeMusic(-1) : Mix_Volume(channel, -1);
     start(channel, sdlSound(sound), -1);
-    music ? mix->volumeMusic(volume) : mix->volume(channel, volume);
+    music ? Mix_VolumeMusic(volume) : Mix_Volume(channel, volume);
 }
 
 void volume(int channel, float volume)
@@ -283,17 +225,15 @@ void volume(int channel, float volume)
     if (!mixerOpen)
         return;
     const int level = static_cast<int>(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME + 0.5f);
-    if (channel == musicChannel)
-        mix->volumeMusic(level);
+    if (channel == streamChannel)
+        Mix_VolumeMusic(level);
     else
-        mix->volume(channel, level);
+        Mix_Volume(channel, level);
 }
 
 } // namespace
 
 const SoundService kSdlSound = {
-    .start = getReadyEarly,
-    .stop = stop,
     .create = create,
     .version = version,
     .driverCount = driverCount,

@@ -2,28 +2,12 @@
 // SDL's offscreen driver.
 #include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
-#include "platform/sdl/warm_memory.h"
 
 #include <cmath>
-#include <memory>
-#include <new>
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-// A frame of a sheet already scaled to the size it is drawn at, and turned
-// by the quarter turns it is drawn with: drawing it is then a plain copy,
-// which the software renderer does without scratch memory.
-struct SpriteCopy {
-    const PlatformTexture* texture = nullptr;
-    SDL_Rect from{};
-    int width = 0, height = 0;   // before the turn
-    int quarterTurns = 0;        // clockwise, 0 to 3
-    SDL_Texture* copy = nullptr;
-};
-
-constexpr size_t kMaxSpriteCopies = 64;
 
 struct Device {
     SDL_Renderer* renderer = nullptr;
@@ -40,17 +24,7 @@ struct Device {
     SDL_Texture* backBuffer = nullptr;        // null while drawing into the window
     SDL_Texture* currentTarget = nullptr;
     std::vector<PlatformTexture*> textures;   // every live texture, re-made after a renderer reset
-    std::vector<SpriteCopy> spriteCopies;     // sheet frames drawn scaled or turned
 };
-
-// Textures whose pictures were checked at loading but are made only when
-// first drawn, or right after a frame is shown: the first frame does not
-// wait for the pictures it does not draw.
-struct WaitingTexture {
-    PlatformTexture* texture = nullptr;
-    CheckedImage* image = nullptr;
-};
-std::vector<WaitingTexture> waitingTextures;
 
 bool offscreen = false;   // SDL's offscreen driver: the software renderer only
 Device device;
@@ -69,70 +43,26 @@ void setTarget(SDL_Texture* target)
     }
 }
 
-// A picture decoded into the texture it is drawn from. The software
-// renderer's texture is plain memory, written in place; another renderer's
-// gets the pixels from memory of our own, once.
-struct Upload {
-    SDL_Texture* texture = nullptr;
-    std::unique_ptr<uint32_t[]> staging;
-    int width = 0, height = 0;
-};
-
-uint32_t* uploadRows(void* context, int width, int height, int& rowTexels)
+// A picture file as a texture of the renderer, keyed; the size it has.
+SDL_Texture* textureFromFile(const std::string& path, uint32_t colourKey, bool opaque, SDL_BlendMode blend,
+                             SDL_ScaleMode scaleMode, int* width, int* height, std::string& error)
 {
-    auto& upload = *static_cast<Upload*>(context);
-    upload.width = width;
-    upload.height = height;
-    if (device.software) {
-        upload.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                           width, height);
-        void* pixels = nullptr;
-        int pitch = 0;
-        if (!upload.texture || SDL_LockTexture(upload.texture, nullptr, &pixels, &pitch) != 0)
-            return nullptr;
-        rowTexels = pitch / 4;
-        return static_cast<uint32_t*>(pixels);
-    }
-    upload.staging.reset(new (std::nothrow) uint32_t[static_cast<size_t>(width) * height]);
-    rowTexels = width;
-    return upload.staging.get();
-}
-
-SDL_Texture* textureFromImage(CheckedImage* image, uint32_t colourKey, bool opaque, SDL_BlendMode blend,
-                              SDL_ScaleMode scaleMode, int* width, int* height, std::string& error)
-{
-    Upload upload;
-    ImageDestination into{uploadRows, &upload};
-    const bool decoded = convertCheckedImage(image, colourKey, opaque, into, error);
-    if (upload.staging && decoded) {
-        upload.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
-                                           upload.width, upload.height);
-        if (upload.texture)
-            SDL_UpdateTexture(upload.texture, nullptr, upload.staging.get(), upload.width * 4);
-    } else if (upload.texture) {
-        SDL_UnlockTexture(upload.texture);
-    }
-    if (!decoded || !upload.texture) {
-        if (upload.texture)
-            SDL_DestroyTexture(upload.texture);
-        if (decoded)
-            error = SDL_GetError();
+    SDL_Surface* picture = loadKeyedSurface(path, colourKey, opaque, error);
+    if (!picture)
+        return nullptr;
+    SDL_Texture* texture = SDL_CreateTextureFromSurface(device.renderer, picture);
+    if (width)
+        *width = picture->w;
+    if (height)
+        *height = picture->h;
+    SDL_FreeSurface(picture);
+    if (!texture) {
+        error = SDL_GetError();
         return nullptr;
     }
-    SDL_SetTextureBlendMode(upload.texture, blend);
-    SDL_SetTextureScaleMode(upload.texture, scaleMode);
-    if (width)
-        *width = upload.width;
-    if (height)
-        *height = upload.height;
-    return upload.texture;
-}
-
-SDL_Texture* decodeIntoTexture(const std::string& path, uint32_t colourKey, bool opaque, SDL_BlendMode blend,
-                               SDL_ScaleMode scaleMode, int* width, int* height, std::string& error)
-{
-    CheckedImage* image = checkImage(path, error);
-    return image ? textureFromImage(image, colourKey, opaque, blend, scaleMode, width, height, error) : nullptr;
+    SDL_SetTextureBlendMode(texture, blend);
+    SDL_SetTextureScaleMode(texture, scaleMode);
+    return texture;
 }
 
 // Only the software renderer draws straight into the window: its window
@@ -197,21 +127,11 @@ void targetBackBuffer()
     setTarget(device.backBuffer);
 }
 
-// A renderer reset loses every texture: managed textures come back from the
-// pixels they keep, on their next use.
-void dropSpriteCopies(const PlatformTexture* only = nullptr)
-{
-    std::erase_if(device.spriteCopies, [&](const SpriteCopy& copy) {
-        if (only && copy.texture != only)
-            return false;
-        SDL_DestroyTexture(copy.copy);
-        return true;
-    });
-}
-
+// A renderer reset loses every texture: managed textures come back from
+// their files, on their next use.
 void dropTextures()
 {
-    dropSpriteCopies();
+    sdlDropSpriteCopies(nullptr);
     for (PlatformTexture* texture : device.textures) {
         if (texture->native)
             SDL_DestroyTexture(sdlTexture(texture));
@@ -219,95 +139,21 @@ void dropTextures()
     }
 }
 
-// A texture waiting to be made is made from its checked picture; one lost
-// with the renderer is decoded again from its file.
+// The texture, made again from its file when the renderer lost it.
 SDL_Texture* textureForDrawing(PlatformTexture* texture)
 {
-    if (texture->native)
-        return sdlTexture(texture);
-    CheckedImage* image = nullptr;
-    for (auto waiting = waitingTextures.begin(); waiting != waitingTextures.end(); ++waiting)
-        if (waiting->texture == texture) {
-            image = waiting->image;
-            waitingTextures.erase(waiting);
-            break;
-        }
-    std::string error;
-    if (!image)
-        image = checkImage(texture->path, error);
-    if (image)
-        texture->native = textureFromImage(image, texture->colourKey, false, SDL_BLENDMODE_BLEND, SDL_ScaleModeLinear,
-                                           nullptr, nullptr, error);
+    if (!texture->native) {
+        std::string error;
+        texture->native = textureFromFile(texture->path, texture->colourKey, false, SDL_BLENDMODE_BLEND,
+                                          SDL_ScaleModeLinear, nullptr, nullptr, error);
+    }
     return sdlTexture(texture);
-}
-
-void makeWaitingTextures()
-{
-    while (!waitingTextures.empty())
-        textureForDrawing(waitingTextures.front().texture);
-}
-
-void forgetWaitingTexture(PlatformTexture* texture)
-{
-    std::erase_if(waitingTextures, [&](const WaitingTexture& waiting) {
-        if (waiting.texture != texture)
-            return false;
-        releaseCheckedImage(waiting.image);
-        return true;
-    });
 }
 
 void modulate(SDL_Texture* texture, uint32_t colour)
 {
     SDL_SetTextureColorMod(texture, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
     SDL_SetTextureAlphaMod(texture, colour >> 24);
-}
-
-SDL_Texture* spriteCopy(PlatformTexture* texture, SDL_Texture* source, const SDL_Rect& from, int width, int height,
-                        int quarterTurns = 0)
-{
-    for (const SpriteCopy& copy : device.spriteCopies)
-        if (copy.texture == texture && copy.width == width && copy.height == height
-            && copy.quarterTurns == quarterTurns && copy.from.x == from.x && copy.from.y == from.y
-            && copy.from.w == from.w && copy.from.h == from.h)
-            return copy.copy;
-    if (device.spriteCopies.size() >= kMaxSpriteCopies)
-        dropSpriteCopies();
-    const bool sideways = quarterTurns % 2 != 0;
-    SDL_Texture* made = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                          sideways ? height : width, sideways ? width : height);
-    if (!made)
-        return nullptr;
-    SDL_Texture* previousTarget = device.currentTarget;
-    setTarget(made);
-    SDL_SetRenderDrawColor(device.renderer, 0, 0, 0, 0);
-    SDL_RenderClear(device.renderer);
-    SDL_SetTextureBlendMode(source, SDL_BLENDMODE_NONE);
-    modulate(source, 0xFFFFFFFF);
-    if (quarterTurns == 0) {
-        SDL_RenderCopy(device.renderer, source, &from, nullptr);
-    } else {
-        // Turned about the copy's own centre, so it fills the copy exactly.
-        const int outWidth = sideways ? height : width, outHeight = sideways ? width : height;
-        SDL_Rect to{(outWidth - width) / 2, (outHeight - height) / 2, width, height};
-        SDL_RenderCopyEx(device.renderer, source, &from, &to, 90.0 * quarterTurns, nullptr, SDL_FLIP_NONE);
-    }
-    SDL_SetTextureBlendMode(source, SDL_BLENDMODE_BLEND);
-    setTarget(previousTarget);
-    SDL_SetTextureBlendMode(made, SDL_BLENDMODE_BLEND);
-    device.spriteCopies.push_back(SpriteCopy{texture, from, width, height, quarterTurns, made});
-    return made;
-}
-
-// 0 to 3 clockwise quarter turns when `radians` is one (to within a hair),
-// otherwise -1.
-int quarterTurnsOf(float radians)
-{
-    const double turns = static_cast<double>(radians) / (M_PI / 2);
-    const double nearest = std::round(turns);
-    if (std::fabs(turns - nearest) > 1e-4)
-        return -1;
-    return static_cast<int>(((static_cast<long long>(nearest) % 4) + 4) % 4);
 }
 
 // Where the 1024 x 768 view lands in the window: scaled, aspect kept, centred.
@@ -386,7 +232,7 @@ SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x
         plan.at = size;
         plan.texture = whole;
         if (size.w != plan.from.w || size.h != plan.from.h) {
-            plan.texture = spriteCopy(texture, whole, plan.from, size.w, size.h);
+            plan.texture = sdlSpriteCopy(texture, whole, plan.from, size.w, size.h, 0);
             plan.wholeTexture = true;
         }
         return plan;
@@ -401,7 +247,7 @@ SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x
     }
     // A quarter turn keeps the rectangle a rectangle: draw a copy made turned
     // once, over the box the turned sprite covers.
-    plan.texture = spriteCopy(texture, whole, plan.from, size.w, size.h, quarterTurns);
+    plan.texture = sdlSpriteCopy(texture, whole, plan.from, size.w, size.h, quarterTurns);
     plan.wholeTexture = true;
     const bool sideways = quarterTurns % 2 != 0;
     const float pivotX = plan.to.x + plan.centre.x, pivotY = plan.to.y + plan.centre.y;
@@ -452,10 +298,6 @@ bool createDevice(bool)
     }
     SDL_RendererInfo info{};
     device.software = SDL_GetRendererInfo(device.renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
-    // Only the software renderer's textures live in memory of SDL's: for
-    // any other, the pages warmed for them are given back now.
-    if (!device.software)
-        stopWarmMemory();
     if (!createBackBuffer()) {
         std::fprintf(stderr, "kestrelon: no back buffer: %s\n", SDL_GetError());
         SDL_DestroyRenderer(device.renderer);
@@ -495,9 +337,7 @@ void present()
 {
     composeIntoWindow();
     SDL_RenderPresent(device.renderer);
-    stopWarmMemory();   // the first frame is shown: start-up is over
     setTarget(device.backBuffer);
-    makeWaitingTextures();
 }
 
 bool screenshot(bool windowed, std::string& bmp)
@@ -553,8 +393,8 @@ bool makeTarget(PlatformSurface* surface)
 
 bool loadSurface(PlatformSurface* surface, const std::string& path, uint32_t colourKey, std::string& error)
 {
-    surface->native = decodeIntoTexture(path, colourKey, true, SDL_BLENDMODE_NONE, SDL_ScaleModeNearest,
-                                        &surface->width, &surface->height, error);
+    surface->native = textureFromFile(path, colourKey, true, SDL_BLENDMODE_NONE, SDL_ScaleModeNearest,
+                                      &surface->width, &surface->height, error);
     return surface->native != nullptr;
 }
 
@@ -611,18 +451,17 @@ void prepareFromSheet(PlatformTexture* texture, const PixelRect& source, const S
 
 bool loadTexture(PlatformTexture* texture, std::string& error)
 {
-    CheckedImage* image = checkImage(texture->path, error);
-    if (!image)
+    texture->native = textureFromFile(texture->path, texture->colourKey, false, SDL_BLENDMODE_BLEND,
+                                      SDL_ScaleModeLinear, nullptr, nullptr, error);
+    if (!texture->native)
         return false;
-    waitingTextures.push_back({texture, image});
     device.textures.push_back(texture);
     return true;
 }
 
 void releaseTexture(PlatformTexture* texture)
 {
-    forgetWaitingTexture(texture);
-    dropSpriteCopies(texture);
+    sdlDropSpriteCopies(texture);
     if (texture->native)
         SDL_DestroyTexture(sdlTexture(texture));
     texture->native = nullptr;
@@ -637,12 +476,7 @@ void sdlTargetBackBuffer() { targetBackBuffer(); }
 
 const VideoService kSdlVideo = {
     .start = start,
-    .stop =
-        [] {
-            while (!waitingTextures.empty())
-                forgetWaitingTexture(waitingTextures.front().texture);
-            sdlFontsStop();
-        },
+    .stop = sdlFontsStop,
     .createDevice = createDevice,
     .resetDevice = resetDevice,
     .releaseDevice = releaseDevice,

@@ -106,10 +106,11 @@ void destroy()
         SDL_HideWindow(window);
 }
 
-void messageBox(const char* caption, const char* text)
+void messageBox(const char* caption, const char* text, BoxIcon icon)
 {
     if (onDisplay)
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr);
+        SDL_ShowSimpleMessageBox(icon == BoxIcon::Error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_WARNING, caption, text,
+                                 nullptr);
 }
 
 // Window events become the window procedure's messages; everything else that
