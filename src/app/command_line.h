@@ -21,4 +21,4 @@ const char* usageText();
 constexpr int kBadCommandLineExitCode = 2;
 
 // What --version prints (without the line end).
-constexpr const char* kVersionText = "kestrelon 0.3";
+constexpr const char* kVersionText = "kestrelon " KESTRELON_VERSION;

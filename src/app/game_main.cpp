@@ -3,10 +3,12 @@
 
 #include "app/frame_driver.h"
 #include "app/startup.h"
+#include "app/state_hash.h"
 #include "app/window_proc.h"
 #include "game/frame_time.h"
 #include "platform/clock.h"
 #include "platform/input.h"
+#include "platform/recording.h"
 #include "platform/window.h"
 
 namespace {
@@ -32,6 +34,8 @@ int runMessageLoop(const GameRun& run)
                 rebaseTimer();
             FrameDriver();
             ++frames;
+            if (stateCheckDue(static_cast<uint64_t>(frames)))
+                checkState(static_cast<uint64_t>(frames), gameStateHash());
             if (run.afterFrame)
                 run.afterFrame();
         } else {

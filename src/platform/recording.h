@@ -31,5 +31,16 @@ bool playbackStoppedByViewer();
 // True when the recording ended before the game did (cut short, or it
 // turned out damaged while being played).
 bool playbackRanOut();
-// True when it ended so because it turned out damaged (said on stderr).
+// True when it ended so because it turned out damaged, or the game no
+// longer plays the recorded game (said on stderr).
 bool playbackFoundDamage();
+
+// Checks of the game's state. About once a second of play a recording
+// notes, after a frame, a short hash of the game's state that the game
+// makes (only it knows its world); played back, the game's own hash after
+// that frame must be the same, or the playback stops there, with a line
+// naming the frame and the program that made the recording. The message
+// loop asks after each frame whether a check is due there, and if so hands
+// the hash over.
+bool stateCheckDue(uint64_t frame);
+void checkState(uint64_t frame, uint32_t hash);

@@ -5,6 +5,7 @@
 #include "platform/replay_text.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -221,6 +222,8 @@ std::string checkRecordingHeader(std::string_view line)
 
 std::string parseRecordingLine(std::string_view line, Recording& recording)
 {
+    if (line.starts_with(kMadeByComment) && recording.madeBy.empty())
+        recording.madeBy = std::string(line.substr(std::string_view(kMadeByComment).size()));
     const Words words = lineWords(line);
     if (words.empty())
         return {};
@@ -270,6 +273,14 @@ std::string parseRecordingLine(std::string_view line, Recording& recording)
     }
     if (tag == "ended")
         return endedLine(words, recording);
+    if (tag == "c") {
+        StateCheck check;
+        if (words.size() != 3 || !parseNumber(words[1], check.frame) || words[2].size() != 8
+            || std::from_chars(words[2].data(), words[2].data() + 8, check.hash, 16).ptr != words[2].data() + 8)
+            return "a check is a frame and a hash of 8 hexadecimal digits";
+        recording.checks.push_back(check);
+        return {};
+    }
     if (tag == "end") {
         if (words.size() != 1)
             return "\"end\" stands alone";
@@ -438,9 +449,18 @@ std::string printEnded(const EndedAnswers& answers)
     return out;
 }
 
+std::string printCheck(const StateCheck& check)
+{
+    char hash[16];
+    std::snprintf(hash, sizeof hash, "%08x", check.hash);
+    return "c " + std::to_string(check.frame) + " " + hash + "\n";
+}
+
 std::string printRecording(const Recording& recording)
 {
     std::string out = std::string(kRecordingHeader) + "\n";
+    if (!recording.madeBy.empty())
+        out += kMadeByComment + recording.madeBy + "\n";
     if (recording.scoresSeen)
         out += printScoreTable(recording.scoreTable);
     for (const SoundAnswer& answer : recording.soundSetUp)
@@ -462,6 +482,8 @@ std::string printRecording(const Recording& recording)
         out += printReset(done);
     for (const EndedAnswers& answers : recording.ended)
         out += printEnded(answers);
+    for (const StateCheck& check : recording.checks)
+        out += printCheck(check);
     if (recording.finished)
         out += "end\n";
     return out;

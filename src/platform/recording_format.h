@@ -6,6 +6,8 @@
 // leaves a recording that plays up to where it stops.
 //
 //   # kestrelon recording 1        the first line: the format and its version
+//   # recorded by kestrelon 0.3    the program that made it (a comment that
+//                                    names it when the game differs, below)
 //   # ...                          comments and blank lines are skipped
 //   scores 1 ACE 5000              the score table as the game read it, a line
 //                                    each, the lines together
@@ -27,6 +29,8 @@
 //   reset 1                        device resets: 1 done, 0 failed
 //   ended 12                       "has input run out?": that many noes; "ended N yes"
 //                                    for the first yes (only a scripted session has one)
+//   c 350 1f3a09bc                 a check, about once a second: after frame 350
+//                                    the game's state had this hash
 //   end                            the session ended here
 //
 // "N*" before a keyboard, controller or channel answer repeats it N times.
@@ -42,6 +46,7 @@
 #include <vector>
 
 constexpr const char* kRecordingHeader = "# kestrelon recording 1";
+constexpr const char* kMadeByComment = "# recorded by ";
 
 // True when `text` starts the way a recording of any version does.
 bool looksLikeRecording(std::string_view text);
@@ -87,6 +92,13 @@ struct SoundAnswer {
     bool operator==(const SoundAnswer&) const = default;
 };
 
+// The game's state after a frame, as a short hash the game makes of it.
+struct StateCheck {
+    uint64_t frame = 0;
+    uint32_t hash = 0;
+    bool operator==(const StateCheck&) const = default;
+};
+
 // "has input run out?": that many noes, then perhaps the yes.
 struct EndedAnswers {
     uint64_t noes = 0;
@@ -108,6 +120,8 @@ struct Recording {
     std::deque<WindowRead> window;
     std::deque<bool> resets;
     std::deque<EndedAnswers> ended;
+    std::deque<StateCheck> checks;
+    std::string madeBy;               // the program that recorded it, when it says
     bool finished = false;            // the "end" line: the whole session
     // Where reading is, for the rules that span lines.
     bool scoresSeen = false, scoresClosed = false, yesSeen = false;
@@ -116,7 +130,7 @@ struct Recording {
     size_t held() const
     {
         return soundSetUp.size() + clock.size() + keyboard.size() + acquisitions.size() + pads.size()
-               + channels.size() + window.size() + resets.size() + ended.size();
+               + channels.size() + window.size() + resets.size() + ended.size() + checks.size();
     }
     // The same answers (where reading is, aside).
     bool operator==(const Recording& other) const
@@ -124,7 +138,8 @@ struct Recording {
         return scoreTable == other.scoreTable && soundSetUp == other.soundSetUp && clock == other.clock
                && keyboard == other.keyboard && acquisitions == other.acquisitions && pads == other.pads
                && channels == other.channels && window == other.window && resets == other.resets
-               && ended == other.ended && finished == other.finished;
+               && ended == other.ended && checks == other.checks && madeBy == other.madeBy
+               && finished == other.finished;
     }
 };
 
@@ -151,6 +166,7 @@ std::string printChannels(const std::vector<Run<char>>& runs);
 std::string printWindow(const WindowRead& read);
 std::string printReset(bool done);
 std::string printEnded(const EndedAnswers& answers);
+std::string printCheck(const StateCheck& check);
 
 // True for the messages a window line can hold (the window system's own).
 bool windowSystemSends(const SystemMessage& message);

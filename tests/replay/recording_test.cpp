@@ -5,6 +5,7 @@
 // record to or watch before it opens a window.
 #include "platform/recording.h"
 #include "platform/recording_format.h"
+#include "platform/script.h"
 #include "platform/tape/recording_writer.h"
 #include "support/support.h"
 
@@ -296,4 +297,64 @@ TEST_F(RecordingRunTest, ARecordingWhoseStreamsStandTooFarApartEndsWhereThatIsFo
     ProcessResult run = replay(dir + "/apart.rec", dir + "/t.jsonl");
     EXPECT_EQ(run.exitCode, 2) << run.output;
     EXPECT_NE(run.output.find("stand too far apart"), std::string::npos) << run.output;
+}
+
+TEST(RecordingChecks, AGameThatNoLongerPlaysTheRecordingStopsAtTheFirstCheckThatDisagrees)
+{
+    const std::string scenarios = std::string(KESTRELON_SOURCE_DIR) + "/tests/replay/scenarios/";
+    std::string dir = makeGameDir();
+    const std::string run = " --dir " + dir + " --script " + scenarios + "recorded_game.rec --trace " + dir + "/t.jsonl";
+    // The same game: every check passes (the trace is the scenario's own test).
+    EXPECT_EQ(runCommand(binaryPath("kestrelon-replay") + run).exitCode, 0);
+    // Its random numbers changed: the first check after that stops it, naming
+    // the frame and the program that made the recording.
+    ProcessResult altered = runCommand(binaryPath("kestrelon-replay-altered") + run);
+    EXPECT_EQ(altered.exitCode, 2) << altered.output;
+    EXPECT_NE(altered.output.find("the game no longer plays as recorded: it differs after frame 6 "
+                                  "(the recording was made by kestrelon 0.3)"),
+              std::string::npos)
+        << altered.output;
+    EXPECT_LE(splitLines(readFile(dir + "/t.jsonl")).size(), 7u) << "it went on after the check";
+    // (A recording made before there were checks plays as it did: a scenario.)
+    removeTree(dir);
+}
+
+TEST(RecordingFormat, EveryCommittedRecordingAndScriptPrintsBackToItself)
+{
+    const std::string source = KESTRELON_SOURCE_DIR;
+    int recordings = 0, scripts = 0;
+    for (const char* folder : {"/tests/replay/scenarios", "/tests/fuzz/replay_script/corpus"})
+        for (const auto& entry : std::filesystem::directory_iterator(source + folder)) {
+            const std::string text = readFile(entry.path().string());
+            std::string error;
+            // The fuzzer's seeds hold damaged ones on purpose; the scenarios none.
+            const bool seed = std::string(folder).find("fuzz") != std::string::npos;
+            if (looksLikeRecording(text)) {
+                Recording read;
+                if (seed && !parseRecording(text, read, error))
+                    continue;
+                ASSERT_TRUE(parseRecording(text, read, error)) << entry.path() << ": " << error;
+                Recording again;
+                ASSERT_TRUE(parseRecording(printRecording(read), again, error)) << entry.path() << ": " << error;
+                EXPECT_EQ(again, read) << entry.path();
+                ++recordings;
+            } else if (entry.path().extension() != ".gz" && entry.path().extension() != ".txt"
+                       && entry.path().extension() != ".sh") {
+                std::vector<ScriptStep> steps, again;
+                if (seed && !parseReplayScript(text, steps, error))
+                    continue;
+                ASSERT_TRUE(parseReplayScript(text, steps, error)) << entry.path() << ": " << error;
+                ASSERT_TRUE(parseReplayScript(printReplayScript(steps), again, error)) << entry.path() << ": " << error;
+                ASSERT_EQ(again.size(), steps.size()) << entry.path();
+                for (size_t i = 0; i < steps.size(); ++i)
+                    EXPECT_TRUE(again[i].keysDown == steps[i].keysDown && again[i].padSet == steps[i].padSet
+                                && again[i].padX == steps[i].padX && again[i].padY == steps[i].padY
+                                && again[i].events == steps[i].events && again[i].repeat == steps[i].repeat
+                                && again[i].deviceLostTests == steps[i].deviceLostTests)
+                        << entry.path() << ", step " << i;
+                ++scripts;
+            }
+        }
+    EXPECT_GE(recordings, 3);   // the two scenarios and a seed
+    EXPECT_GE(scripts, 10);
 }

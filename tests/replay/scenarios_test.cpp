@@ -45,9 +45,12 @@ TEST_P(ScenarioTest, ReplaysItsTraceExactly)
     const Scenario& scenario = GetParam();
     const std::string folder = std::string(KESTRELON_SOURCE_DIR) + "/tests/replay/scenarios/";
     std::string dir = makeGameDir();
+    // A recording plays from where it was recorded; a script from the menu or a start.
+    const bool recording = scenario.start == "recording";
+    const std::string start = scenario.start == "menu" || recording ? "" : " --start " + scenario.start;
     ProcessResult run = runCommand(binaryPath("kestrelon-replay") + " --dir " + dir + " --script " + folder
-                                   + scenario.name + ".script --trace " + dir + "/trace.jsonl --draws --frames "
-                                   + scenario.frames + (scenario.start == "menu" ? "" : " --start " + scenario.start));
+                                   + scenario.name + (recording ? ".rec" : ".script") + " --trace " + dir
+                                   + "/trace.jsonl --draws --frames " + scenario.frames + start);
     ASSERT_EQ(run.exitCode, 0) << run.output;
     auto actual = splitLines(readFile(dir + "/trace.jsonl"));
     auto expected = splitLines(runCommand("gzip -dc " + folder + scenario.name + ".trace.gz").output);
@@ -63,7 +66,7 @@ TEST_P(ScenarioTest, ReplaysItsTraceExactly)
 INSTANTIATE_TEST_SUITE_P(Committed, ScenarioTest, testing::ValuesIn(scenarios()),
                          [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
 
-// Every script in the folder is listed, so none is left out of the run.
+// Every script and recording in the folder is listed, so none is left out of the run.
 TEST(Scenarios, EveryCommittedScriptIsListedWithItsTrace)
 {
     const std::string folder = std::string(KESTRELON_SOURCE_DIR) + "/tests/replay/scenarios/";
@@ -74,7 +77,7 @@ TEST(Scenarios, EveryCommittedScriptIsListedWithItsTrace)
     }
     EXPECT_GE(listed.size(), 2u);
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().extension() == ".script") {
+        if (entry.path().extension() == ".script" || entry.path().extension() == ".rec") {
             EXPECT_TRUE(listed.count(entry.path().stem().string())) << entry.path() << " is not in scenarios.txt";
         }
     }

@@ -20,6 +20,7 @@
 #include "platform/recording.h"
 #include "platform/recording_format.h"
 #include "platform/replay_text.h"
+#include "platform/tape/recording_writer.h"
 
 #include <cstdio>
 
@@ -365,6 +366,32 @@ const SoundService& playbackSound(const SoundService& base)
 
 bool playbackStoppedByViewer() { return closeAsked; }
 bool playbackRanOut() { return playback.ranOut; }
+
+bool stateCheckDue(uint64_t frame)
+{
+    if (!playback.active)
+        return recordingWantsCheck();
+    // A check of a frame the game has passed without one is due at once:
+    // it cannot agree.
+    return !playback.ranOut && ready(tape().checks) && tape().checks.front().frame <= frame;
+}
+
+void checkState(uint64_t frame, uint32_t hash)
+{
+    if (!playback.active) {
+        recordCheck(frame, hash);
+        return;
+    }
+    StateCheck recorded;
+    if (!take(tape().checks, recorded) || (recorded.frame == frame && recorded.hash == hash))
+        return;
+    std::fprintf(stderr, "kestrelon: %s: the game no longer plays as recorded: it differs after frame %llu "
+                         "(the recording was made by %s)\n",
+                 playback.path.c_str(), static_cast<unsigned long long>(recorded.frame),
+                 tape().madeBy.empty() ? "an unknown program" : tape().madeBy.c_str());
+    playback.damaged = true;
+    ranOut();
+}
 bool playbackFoundDamage() { return playback.damaged; }
 
 bool startPlayback(const std::string& path, std::string& error)

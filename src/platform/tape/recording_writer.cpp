@@ -28,6 +28,7 @@ struct Writer {
     uint64_t emptyWindowReads = 0;
     uint64_t notEnded = 0;
     uint64_t sinceFlush = 0;   // microseconds of the session's clock
+    uint64_t sinceCheck = 0;
 };
 
 Writer writer;
@@ -158,7 +159,7 @@ bool startRecording(std::FILE* file, const std::string& path, std::string& error
     writer = Writer{};
     writer.file = file;
     writer.path = path;
-    writer.pending = std::string(kRecordingHeader) + "\n# recorded by kestrelon 0.3\n";
+    writer.pending = std::string(kRecordingHeader) + "\n" + kMadeByComment + "kestrelon " KESTRELON_VERSION "\n";
     if (writePending())
         return true;
     error = "cannot write the recording " + path + ": " + std::strerror(errno);
@@ -187,6 +188,7 @@ void recordClock(uint32_t microseconds)
     if (writer.clock.size() == kClockPerLine)
         closeClockLine();
     writer.sinceFlush += microseconds;
+    writer.sinceCheck += microseconds;
     if (writer.sinceFlush >= kFlushEveryMicroseconds)
         flush();
 }
@@ -248,6 +250,16 @@ void recordEnded(bool ended)
     }
     writer.pending += printEnded({writer.notEnded, true});
     writer.notEnded = 0;
+}
+
+bool recordingWantsCheck() { return recording() && writer.sinceCheck >= kFlushEveryMicroseconds; }
+
+void recordCheck(uint64_t frame, uint32_t hash)
+{
+    if (!recording())
+        return;
+    writer.pending += printCheck({frame, hash});
+    writer.sinceCheck = 0;
 }
 
 bool finishRecording()

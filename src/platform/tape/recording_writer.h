@@ -15,3 +15,6 @@ void recordChannel(char answer);
 void recordWindow(bool hasMessage, const SystemMessage& message);
 void recordReset(bool done);
 void recordEnded(bool ended);
+// A check is due once a second of the session's clock has passed since the last.
+bool recordingWantsCheck();
+void recordCheck(uint64_t frame, uint32_t hash);
