@@ -171,7 +171,7 @@ bool startHeadless(const std::string& dir, VideoBackend video)
     config.input = InputBackend::Script;
     config.video = video;
     config.audio = AudioBackend::Headless;
-    config.record = false;
+    config.logCalls = false;
     return platformStart(config);
 }
 
@@ -377,7 +377,7 @@ int benchRender(const Arguments& a)
 }
 
 // ---------------------------------------------------------------------------
-// Replay: the frames of a headless replay in-process, without the recorder
+// Replay: the frames of a headless replay in-process, without the call log
 // and the trace line the replay tool writes, to tell the game's own cost.
 
 Clock::time_point replayStart;

@@ -5,7 +5,7 @@
 #include "app/trace.h"
 #include "platform/files.h"
 #include "platform/platform.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "platform/recording.h"
 
 #include <cstdio>
@@ -18,7 +18,7 @@ int64_t framesTraced = 0;
 void traceFrame()
 {
     writeTraceLine(++framesTraced, false);
-    recorderBeginCall();
+    beginCallLog();
 }
 
 // Finds the game's folders and opens what the command line names before
@@ -68,7 +68,7 @@ int main(int argc, char** argv)
 
     PlatformConfig config;
     config.tape = !line.record.empty() ? Tape::Record : !line.watch.empty() ? Tape::Play : Tape::None;
-    config.record = traceFileOpen();
+    config.logCalls = traceFileOpen();
     GameRun run;
     if (traceFileOpen())
         run.afterFrame = traceFrame;

@@ -8,7 +8,7 @@
 #include "game/world.h"
 #include "platform/clock.h"
 #include "platform/files.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "render/assets.h"
 #include "render/device.h"
 #include "screens/screen_state.h"
@@ -188,7 +188,7 @@ void appendSprites(std::string& out)
     appendShots(out, "bossShots", bossShots, kBossShotCount);
 }
 
-void appendDraw(std::string& out, const DrawRecord& draw)
+void appendDraw(std::string& out, const LoggedDraw& draw)
 {
     switch (draw.op) {
     case DrawOp::Sprite:
@@ -250,14 +250,14 @@ void appendTraceLine(std::string& out, int64_t callNumber, bool withDraws)
 #undef KESTRELON_TRACE_VARIABLE
     appendSprites(out);
 
-    appendList(out, "sounds", callRecord.sounds.size(),
-               [&](size_t i) { appendString(out, soundName(callRecord.sounds[i])); });
-    appendList(out, "sleeps", callRecord.sleeps.size(), [&](size_t i) { appendInt(out, callRecord.sleeps[i]); });
-    field(out, "presents", int64_t{callRecord.presents});
-    appendList(out, "screens", callRecord.screens.size(), [&](size_t i) { appendString(out, callRecord.screens[i]); });
+    appendList(out, "sounds", callLog.sounds.size(),
+               [&](size_t i) { appendString(out, soundName(callLog.sounds[i])); });
+    appendList(out, "sleeps", callLog.sleeps.size(), [&](size_t i) { appendInt(out, callLog.sleeps[i]); });
+    field(out, "presents", int64_t{callLog.presents});
+    appendList(out, "screens", callLog.screens.size(), [&](size_t i) { appendString(out, callLog.screens[i]); });
     if (withDraws)
-        appendList(out, "draws", callRecord.presented.size(),
-                   [&](size_t i) { appendDraw(out, callRecord.presented[i]); });
+        appendList(out, "draws", callLog.presented.size(),
+                   [&](size_t i) { appendDraw(out, callLog.presented[i]); });
     out += "}\n";
 }
 

@@ -35,7 +35,7 @@ bool platformStart(const PlatformConfig& config)
     useWindow(window);
     useVideo(video);
     useSound(*soundChosen);
-    useRecorder(config.record ? kKeepingRecorder : kNoRecorder);
+    useCallLog(config.logCalls ? kKeepingCallLog : kNoCallLog);
 
     // SDL first: the services' own parts of it need its hints set and its
     // events running; the file decoders use it whatever the backends are.
@@ -65,7 +65,7 @@ void platformStop()
     startedVideo = nullptr;
     startedWindow = nullptr;
     startedInput = nullptr;
-    useRecorder(kNoRecorder);
+    useCallLog(kNoCallLog);
     clearPostedMessages();
     sdlLibraryStop();
 }

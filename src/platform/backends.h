@@ -156,7 +156,7 @@ struct PlatformSound {
     void* native = nullptr;
 };
 
-struct RecorderService {
+struct CallLogService {
     void (*sleep)(uint32_t ms);
     void (*soundStart)(const void* sound);
     void (*soundVolume)(float volume);
@@ -180,8 +180,8 @@ extern const VideoService kSdlVideo;            // sdl/video_sdl.cpp
 extern const VideoService kNoVideo;             // headless/video_none.cpp
 extern const SoundService kSdlSound;            // sdl/sound_sdl.cpp
 extern const SoundService kSilentSound;         // headless/sound_silent.cpp
-extern const RecorderService kKeepingRecorder;  // headless/recorder.cpp
-extern const RecorderService kNoRecorder;       // recorder.cpp
+extern const CallLogService kKeepingCallLog;  // headless/call_log_kept.cpp
+extern const CallLogService kNoCallLog;       // call_log.cpp
 
 // The tape (platform/tape/): the chosen backends wrapped to write every
 // answer to the recording, or stand-ins that give the recording's answers.
@@ -212,4 +212,4 @@ void useInput(const InputService& service);
 void useWindow(const WindowService& service);
 void useVideo(const VideoService& service);
 void useSound(const SoundService& service);
-void useRecorder(const RecorderService& service);
+void useCallLog(const CallLogService& service);

@@ -2,7 +2,7 @@
 #include "platform/clock.h"
 
 #include "platform/backends.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 
 namespace {
 const ClockService* clock = &kVirtualClock;
@@ -17,7 +17,7 @@ uint32_t readTickCount() { return clock->tickCount(); }
 
 void sleepMilliseconds(uint32_t ms)
 {
-    recordSleep(ms);
+    logSleep(ms);
     clock->sleep(ms);
 }
 

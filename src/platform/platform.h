@@ -16,7 +16,7 @@ struct PlatformConfig {
     InputBackend input = InputBackend::Sdl;
     VideoBackend video = VideoBackend::Window;
     AudioBackend audio = AudioBackend::Sdl;
-    bool record = false;   // keep draws, sounds, sleeps and presents for traces
+    bool logCalls = false;   // keep draws, sounds, sleeps and presents for traces
     Tape tape = Tape::None;  // the recording is started before platformStart
 };
 

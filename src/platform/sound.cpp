@@ -9,8 +9,7 @@
 #include "platform/backends.h"
 #include "platform/files.h"
 #include "platform/clock.h"
-#include "platform/recorder.h"
-#include "platform/test_hooks.h"
+#include "platform/call_log.h"
 
 #include <cstring>
 #include <filesystem>
@@ -168,7 +167,6 @@ SoundResult soundInit(int channels)
         return SoundErrUninitialized;
     if (channels < 1 || channels > kMaxChannels)
         return SoundErrInvalidParam;
-    ++sys.setup.initCalls;
     sys.setup.channels = channels;
     sys.channelCount = channels;
     if (sys.setup.noSound)
@@ -229,7 +227,7 @@ SoundResult soundPlay(PlatformSound* sound, bool paused, SoundChannel* handle)
         return SoundErrInvalidHandle;
     if (sys.channelCount == 0)
         return SoundErrUninitialized;
-    recordSoundStart(sound);
+    logSoundStart(sound);
     int index = chooseChannel();
     ChannelState& channel = sys.channels[index];
     channel.sound = sound;
@@ -287,11 +285,10 @@ SoundResult channelSetVolume(SoundChannel handle, float volume)
     if (!lookUp(handle))
         return SoundErrInvalidHandle;
     if (handle.generation == sys.lastStartedGeneration)
-        recordSoundVolume(volume);
+        logSoundVolume(volume);
     output->volume(handle.index, volume);
     return SoundOk;
 }
 
 uint32_t soundLengthMs(const PlatformSound* sound) { return sound ? sound->lengthMs : 0; }
 
-const SoundSetup& soundSetup() { return sys.setup; }

@@ -68,5 +68,4 @@ struct SoundSetup {
     unsigned dspBufferLength = 0;
     int dspBufferCount = 0;
     int channels = 0;
-    int initCalls = 0;
 };

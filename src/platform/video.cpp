@@ -5,8 +5,7 @@
 
 #include "platform/backends.h"
 #include "platform/files.h"
-#include "platform/recorder.h"
-#include "platform/test_hooks.h"
+#include "platform/call_log.h"
 
 #include <cstdio>
 
@@ -18,8 +17,6 @@ struct Device {
     bool texturesLost = false;
     bool driverError = false;
     int lostTestsLeft = 0;
-    int failResetsLeft = 0;
-    int resets = 0;
     bool spriteBatch = false;
     SpriteTransform transform;
     PlatformSurface backBuffer;
@@ -78,17 +75,12 @@ bool videoResetDevice(bool windowed)
 {
     if (!device.exists)
         return false;
-    if (device.failResetsLeft > 0) {
-        --device.failResetsLeft;
-        return false;
-    }
     if (device.lostTestsLeft > 0)
         return false;
     if (!video->resetDevice(windowed, device.texturesLost))
         return false;
     device.texturesLost = false;
     device.needsReset = false;
-    ++device.resets;
     return true;
 }
 
@@ -112,7 +104,7 @@ void videoEndScene() {}
 
 void videoPresent()
 {
-    recordPresent();
+    logPresent();
     video->present();
 }
 
@@ -292,6 +284,3 @@ void videoNoteContentLost(bool wholeDevice)
     if (wholeDevice)
         device.texturesLost = true;
 }
-
-void failNextDeviceResets(int count) { device.failResetsLeft = count; }
-int deviceResetCount() { return device.resets; }

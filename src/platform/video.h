@@ -3,7 +3,7 @@
 // textures drawn through a sprite batch with a 2-D transform, fonts, and the
 // device's loss and reset. Backends: SDL's renderer (in a window or on the
 // offscreen driver) or none (files still decoded, so a bad one fails as it
-// would; nothing drawn; the recorder still listens).
+// would; nothing drawn; the call log still listens).
 #pragma once
 #include <cstdint>
 #include <string>

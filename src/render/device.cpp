@@ -10,7 +10,7 @@
 
 PlatformSurface* backBuffer = nullptr;
 PlatformSurface* mapBuffer = nullptr;
-bool spriteBatcher = false;
+bool spriteBatcherMade = false;
 bool fullScreen = false;
 uint32_t mapBufferGeneration = 0;
 
@@ -31,9 +31,9 @@ void releaseDefaultPoolObjects()
     mapBuffer = nullptr;
     videoReleaseSurface(spacemapSurface);
     spacemapSurface = nullptr;
-    if (spriteBatcher)
+    if (spriteBatcherMade)
         videoReleaseSpriteBatch();
-    spriteBatcher = false;
+    spriteBatcherMade = false;
     backBuffer = nullptr;
 }
 
@@ -44,7 +44,7 @@ bool createDevice()
     if (!videoCreateDevice(!fullScreen))
         return false;
     backBuffer = videoGetBackBuffer();
-    spriteBatcher = videoCreateSpriteBatch();
+    spriteBatcherMade = videoCreateSpriteBatch();
     return true;
 }
 
@@ -57,16 +57,16 @@ bool createMapBuffer()
 
 void releaseDevice()
 {
-    if (spriteBatcher)
+    if (spriteBatcherMade)
         videoReleaseSpriteBatch();
-    spriteBatcher = false;
+    spriteBatcherMade = false;
     backBuffer = nullptr;
     videoReleaseDevice();
 }
 
 void recreateSurfaces()
 {
-    spriteBatcher = videoCreateSpriteBatch();
+    spriteBatcherMade = videoCreateSpriteBatch();
     backBuffer = videoGetBackBuffer();
     fontOnResetDevice(fontArial26);
     fontOnResetDevice(fontArial48);
@@ -115,6 +115,6 @@ bool recoverDevice()
 
 void clearFrame() { videoClear(0xFF000000); }
 
-bool beginSpriteBatch() { return spriteBatcher && spriteBatchBegin(); }
+bool beginSpriteBatch() { return spriteBatcherMade && spriteBatchBegin(); }
 
 void endSpriteBatch() { spriteBatchEnd(); }

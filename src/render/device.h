@@ -8,7 +8,7 @@
 
 extern PlatformSurface* backBuffer;
 extern PlatformSurface* mapBuffer;      // 1152 x 896: the star map is composed here
-extern bool spriteBatcher;              // the sprite batcher exists
+extern bool spriteBatcherMade;              // the sprite batcher exists
 extern bool fullScreen;                 // the chosen screen mode; the game starts windowed
 // Counts every new mapBuffer, so whoever composes into it knows when its
 // content is gone.

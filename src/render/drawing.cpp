@@ -1,7 +1,7 @@
 // Sprite, text and map drawing through the one sprite batch.
 #include "render/drawing.h"
 
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "render/assets.h"
 #include "render/device.h"
 
@@ -39,7 +39,7 @@ PixelRect setSpriteTransform(int x, int y, int width, int height, int frame, int
 void drawSprite(PlatformTexture* texture, int x, int y, int width, int height, int frame, int framesPerRow,
                 float rotation, float scale)
 {
-    recordSpriteDraw(texture, x, y, width, height, frame, framesPerRow, rotation, scale);
+    logSpriteDraw(texture, x, y, width, height, frame, framesPerRow, rotation, scale);
     PixelRect source = setSpriteTransform(x, y, width, height, frame, framesPerRow, rotation, scale);
     spriteDraw(texture, source, 0.0f, 0.0f, 0xFFFFFFFF);
     spriteSetTransform(SpriteTransform{});
@@ -60,7 +60,7 @@ void drawLogo(int x, int y, float scale)
 
 void drawText(PlatformFont* font, int x, int y, uint32_t colour, std::string_view text)
 {
-    recordTextDraw(font, x, y, colour, text);
+    logTextDraw(font, x, y, colour, text);
     spriteSetTransform(SpriteTransform{});
     fontDrawText(font, x, y, colour, text);
 }
@@ -69,13 +69,13 @@ void drawMapBackground(int mapX, int mapY)
 {
     int h = mapX % kTileSize;
     int v = mapY % kTileSize;
-    recordMapDraw(h, v);
+    logMapDraw(h, v);
     videoCopySurface(mapBuffer, PixelRect{h, v, h + kBackBufferWidth, v + kBackBufferHeight}, backBuffer,
                      PixelRect{0, 0, kBackBufferWidth, kBackBufferHeight});
 }
 
 void drawSpriteDirect(PlatformTexture* texture, int width, int height, int x, int y)
 {
-    recordRawDraw(texture, x, y);
+    logRawDraw(texture, x, y);
     spriteDraw(texture, PixelRect{0, 0, width, height}, static_cast<float>(x), static_cast<float>(y), 0xFFFFFFFF);
 }

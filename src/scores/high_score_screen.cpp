@@ -7,7 +7,7 @@
 #include "input/blocking_wait.h"
 #include "input/input.h"
 #include "platform/clock.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "render/assets.h"
 #include "render/drawing.h"
 #include "render/format.h"
@@ -35,7 +35,7 @@ void drawTable()
 
 void runHighScoreScreen()
 {
-    recordScreen("highscore");
+    logScreen("highscore");
     drawTable();
     if (waitForKeyPress(DIK_SPACE))
         sleepMilliseconds(100);

@@ -6,7 +6,7 @@
 #include "input/blocking_wait.h"
 #include "input/input.h"
 #include "platform/clock.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "render/assets.h"
 #include "render/drawing.h"
 #include "scores/score_table.h"
@@ -80,7 +80,7 @@ void runNameEntry()
 {
     if (!scoreQualifies(score))
         return;
-    recordScreen("nameentry");
+    logScreen("nameentry");
     pollInput();
     owePlace();
     drawNameFrame(nullptr);

@@ -7,7 +7,7 @@
 #include "input/blocking_wait.h"
 #include "input/input.h"
 #include "platform/clock.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "platform/video.h"
 #include "render/assets.h"
 #include "render/drawing.h"
@@ -61,7 +61,7 @@ void drawCreditsFrame(int lines)
 
 void runGameOverScreen()
 {
-    recordScreen("gameover");
+    logScreen("gameover");
     if (scoreQualifies(score))
         owePlace();
     startLoopingTune(gameoverSound);
@@ -83,7 +83,7 @@ void runCreditsScreen()
 {
     if (!videoDeviceExists())
         return;
-    recordScreen("credits");
+    logScreen("credits");
     for (int lines = 1; lines <= kCreditLineCount && !windowClosed(); ++lines) {
         drawCreditsFrame(lines);
         sleepMilliseconds(380);

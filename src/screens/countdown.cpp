@@ -6,7 +6,7 @@
 #include "game/screen_frame.h"
 #include "game/world.h"
 #include "platform/clock.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "platform/video.h"
 #include "render/assets.h"
 #include "render/drawing.h"
@@ -35,7 +35,7 @@ bool runGetReadyCountdown()
 {
     if (!videoDeviceExists())
         return false;
-    recordScreen("countdown");
+    logScreen("countdown");
     playOneShot(countdownSound);
     for (int count = 3; count > 0; --count) {
         drawCountdownFrame(count);

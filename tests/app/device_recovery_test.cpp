@@ -2,8 +2,8 @@
 // device: frames stop while it is lost, it is reset when it can be, and what
 // the reset destroyed is made again exactly once.
 #include "app/window_proc.h"
-#include "platform/recorder.h"
-#include "platform/test_hooks.h"
+#include "platform/backends.h"
+#include "platform/call_log.h"
 #include "render/assets.h"
 #include "render/device.h"
 #include "support/support.h"
@@ -12,11 +12,36 @@
 
 namespace {
 
+// The device's resets as the test sees them: the next `failingResets` fail,
+// and those done are counted.
+int failingResets = 0;
+int resetsDone = 0;
+
+VideoService countedResets()
+{
+    VideoService video = kNoVideo;
+    video.resetDevice = [](bool windowed, bool texturesLost) {
+        if (failingResets > 0) {
+            --failingResets;
+            return false;
+        }
+        ++resetsDone;
+        return kNoVideo.resetDevice(windowed, texturesLost);
+    };
+    return video;
+}
+
 struct RecoveryTest : testing::Test {
     std::string dir = makeGameDir();
     ScopedCwd cwd{dir};
     ScopedPlatform platform{false};
-    void SetUp() override { ASSERT_TRUE(startGameForTest()); }
+    VideoService video = countedResets();
+    void SetUp() override
+    {
+        failingResets = resetsDone = 0;
+        useVideo(video);
+        ASSERT_TRUE(startGameForTest());
+    }
     void TearDown() override { stopGameForTest(); }
     ~RecoveryTest() override { removeTree(dir); }
 };
@@ -27,17 +52,17 @@ TEST_F(RecoveryTest, WaitsWhileLostThenResetsAndRemakesTheSurfaces)
 {
     simulateDeviceLoss(3);
     appActive = false;
-    recorderBeginCall();
+    beginCallLog();
     windowProc({MessageType::ActivateApp, 1});
     // The activation's own test and two passes find it lost, one "not reset"
     // pass resets it (after a further pause), one more sees it fine.
-    EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{100, 100, 100, 100, 100}));
-    EXPECT_EQ(deviceResetCount(), 1);
+    EXPECT_EQ(callLog.sleeps, (std::vector<uint32_t>{100, 100, 100, 100, 100}));
+    EXPECT_EQ(resetsDone, 1);
     EXPECT_TRUE(appActive);
     EXPECT_NE(mapBuffer, nullptr);
     EXPECT_NE(spacemapSurface, nullptr);
     EXPECT_NE(backBuffer, nullptr);
-    EXPECT_TRUE(spriteBatcher);
+    EXPECT_TRUE(spriteBatcherMade);
     Message message;
     EXPECT_FALSE(peekMessage(message));
 }
@@ -45,16 +70,16 @@ TEST_F(RecoveryTest, WaitsWhileLostThenResetsAndRemakesTheSurfaces)
 TEST_F(RecoveryTest, FailedResetsAreRetriedWithoutReleasingAnythingTwice)
 {
     simulateDeviceLoss(0);
-    failNextDeviceResets(2);
+    failingResets = 2;
     appActive = false;
-    recorderBeginCall();
+    beginCallLog();
     windowProc({MessageType::ActivateApp, 1});
-    EXPECT_EQ(deviceResetCount(), 1);
+    EXPECT_EQ(resetsDone, 1);
     EXPECT_TRUE(appActive);
     EXPECT_NE(mapBuffer, nullptr);
     EXPECT_NE(spacemapSurface, nullptr);
     // Three "not reset" passes (two failing), then the pass that sees success.
-    EXPECT_EQ(callRecord.sleeps.size(), 7u);
+    EXPECT_EQ(callLog.sleeps.size(), 7u);
 }
 
 TEST_F(RecoveryTest, InternalDriverErrorPostsQuitWithEighteenAndStopsWaiting)
@@ -78,6 +103,6 @@ TEST_F(RecoveryTest, ScreenModeSwitchesBackAndForthAndRemakesSurfaces)
     EXPECT_NE(spacemapSurface, nullptr);
     switchScreenMode();
     EXPECT_FALSE(fullScreen);
-    EXPECT_EQ(deviceResetCount(), 2);
-    EXPECT_TRUE(spriteBatcher);
+    EXPECT_EQ(resetsDone, 2);
+    EXPECT_TRUE(spriteBatcherMade);
 }

@@ -3,7 +3,7 @@
 #include "app/window_proc.h"
 #include "game/frame_time.h"
 #include "platform/clock.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "platform/script.h"
 #include "screens/screen_state.h"
 #include "support/started_game.h"
@@ -68,7 +68,7 @@ TEST_F(GameTest, EscapeInPlayReturnsToTheMenuOnceAndDoesNotRepeatWhenHeld)
 
 TEST_F(GameTest, WindowMessagesDecideWhetherFramesRun)
 {
-    recorderBeginCall();
+    beginCallLog();
     windowProc({MessageType::SizeMinimized, 0});
     EXPECT_FALSE(appActive);
     windowProc({MessageType::SizeRestored, 0});
@@ -85,7 +85,7 @@ TEST_F(GameTest, WindowMessagesDecideWhetherFramesRun)
     EXPECT_FALSE(appActive);
     windowProc(posted);
     EXPECT_TRUE(appActive);
-    EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{100, 100}));
+    EXPECT_EQ(callLog.sleeps, (std::vector<uint32_t>{100, 100}));
     windowProc({MessageType::Close, 0});
     EXPECT_FALSE(appActive);
     ASSERT_TRUE(peekMessage(posted));

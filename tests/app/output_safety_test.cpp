@@ -133,12 +133,12 @@ TEST_F(OutputSafetyTest, AWriteThatFailsEndsTheRunNamingTheFile)
 
 namespace {
 
-// The recorder's sleeps as name entry makes them: the first after the first
+// The sleeps name entry makes, as the call log hears them: the first after the first
 // letter, the second after the second. At the second, a write fails.
 int sleepsSeen = 0;
-RecorderService failingAtTheSecondLetter()
+CallLogService failingAtTheSecondLetter()
 {
-    RecorderService failing = kNoRecorder;
+    CallLogService failing = kNoCallLog;
     failing.sleep = [](uint32_t) {
         if (++sleepsSeen == 2)
             endRunForFailedWrite("trace.jsonl", "No space left on device");
@@ -161,12 +161,12 @@ TEST_F(OwedScoreTest, AWriteFailingDuringNameEntryKeepsTheLettersTypedSoFar)
     ASSERT_TRUE(parseReplayScript("SPACE\n.\n.\nK\n.\nE\n.\nS\n.\nT\n100* .\n", steps, error)) << error;
     loadInputScript(steps);
     sleepsSeen = 0;
-    const RecorderService failing = failingAtTheSecondLetter();
-    useRecorder(failing);
+    const CallLogService failing = failingAtTheSecondLetter();
+    useCallLog(failing);
     testing::internal::CaptureStderr();
     runGameOverScreen();
     const std::string said = testing::internal::GetCapturedStderr();
-    useRecorder(kKeepingRecorder);
+    useCallLog(kKeepingCallLog);
 
     EXPECT_NE(said.find("kestrelon: cannot write trace.jsonl: No space left on device"), std::string::npos) << said;
     EXPECT_NE(readFile("data/scores.txt").find("\r\n4 KE 2600\r\n"), std::string::npos) << readFile("data/scores.txt");

@@ -9,7 +9,7 @@
 #include "game/world.h"
 #include "input/input.h"
 #include "platform/clock.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "platform/script.h"
 #include "render/assets.h"
 #include "render/drawing.h"
@@ -57,7 +57,7 @@ std::string nameOf(const void* handle)
     return "?";
 }
 
-std::string describe(const DrawRecord& r)
+std::string describe(const LoggedDraw& r)
 {
     std::ostringstream out;
     switch (r.op) {
@@ -82,7 +82,7 @@ std::string describe(const DrawRecord& r)
 std::vector<std::string> presented()
 {
     std::vector<std::string> list;
-    for (const DrawRecord& r : callRecord.presented)
+    for (const LoggedDraw& r : callLog.presented)
         list.push_back(describe(r));
     return list;
 }
@@ -128,7 +128,7 @@ void useScript(const std::string& text)
 
 void runFrame()
 {
-    recorderBeginCall();
+    beginCallLog();
     FrameDriver();
 }
 
@@ -158,9 +158,9 @@ TEST_F(PlayFrameTest, PlayFrameDrawsMapHudShipAmmunitionBadgeThenAsteroids)
 {
     runFrame();
     EXPECT_EQ(lastFrameMode, FrameMode::Play);
-    EXPECT_EQ(callRecord.presents, 1);
-    EXPECT_TRUE(callRecord.sleeps.empty());
-    EXPECT_TRUE(callRecord.sounds.empty());
+    EXPECT_EQ(callLog.presents, 1);
+    EXPECT_TRUE(callLog.sleeps.empty());
+    EXPECT_TRUE(callLog.sounds.empty());
     // The asteroid has moved (-3, +3) and the map one pixel up before drawing.
     std::vector<std::string> expected{"map 0,63"};
     append(expected, hudFor("5", "0", "1"));
@@ -214,7 +214,7 @@ TEST_F(PlayFrameTest, ShipIsAlwaysFrameSevenWhileShotsAndAsteroidsUseTheirRecord
     EXPECT_EQ(list[1], "spaceship 875,30 100x80 f7/5 r0 s0.5");   // the lives icon follows the ship's size
     EXPECT_EQ(list[5], "spaceship 449,576 100x80 f7/5 r0 s1");
     EXPECT_EQ(list[6], "bullets 200,388 32x32 f55/8 r0 s0.6");
-    const DrawRecord& rotated = callRecord.presented[7];
+    const LoggedDraw& rotated = callLog.presented[7];
     EXPECT_EQ(rotated.x, 100);
     EXPECT_EQ(rotated.y, 288);
     EXPECT_EQ(rotated.frame, 55);
@@ -256,8 +256,8 @@ TEST_F(PlayFrameTest, BothBannersInOneFrameShareOnePauseAndTheTimerRestartsAfter
     extraLifePoints = 250;
     levelPoints = 200;
     runFrame();
-    EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{oneUpSound, levelupSound}));
-    EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{1000}));
+    EXPECT_EQ(callLog.sounds, (std::vector<const void*>{oneUpSound, levelupSound}));
+    EXPECT_EQ(callLog.sleeps, (std::vector<uint32_t>{1000}));
     EXPECT_FALSE(oneUpEvent);
     EXPECT_FALSE(levelUpEvent);
     EXPECT_EQ(lastCounter, readPerformanceCounter());   // timed anew after the second
@@ -275,15 +275,15 @@ TEST_F(PlayFrameTest, BothBannersInOneFrameShareOnePauseAndTheTimerRestartsAfter
     advanceClockForPass();
     runFrame();
     EXPECT_FLOAT_EQ(frameScale, 1.0f);
-    EXPECT_TRUE(callRecord.sleeps.empty());
+    EXPECT_TRUE(callLog.sleeps.empty());
     EXPECT_EQ(countStarting(presented(), "1up"), 0);
 
     // One banner alone pauses too.
     levelPoints = 200;
     advanceClockForPass();
     runFrame();
-    EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{levelupSound}));
-    EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{1000}));
+    EXPECT_EQ(callLog.sounds, (std::vector<const void*>{levelupSound}));
+    EXPECT_EQ(callLog.sleeps, (std::vector<uint32_t>{1000}));
     EXPECT_EQ(countStarting(presented(), "levelup"), 1);
     EXPECT_EQ(countStarting(presented(), "1up"), 0);
 }
@@ -301,7 +301,7 @@ TEST_F(PlayFrameTest, BossLevelDrawsTheBossItsHealthBarAndItsShotsInsteadOfAster
     ASSERT_GE(list.size(), expected.size());
     std::vector<std::string> tail(list.end() - static_cast<long>(expected.size()), list.end());
     EXPECT_EQ(tail, expected);
-    EXPECT_EQ(callRecord.presented.back().rotation, radians(-90.0));
+    EXPECT_EQ(callLog.presented.back().rotation, radians(-90.0));
     EXPECT_EQ(countStarting(list, "asteroid"), 0);
 
     struct Case {
@@ -357,11 +357,11 @@ TEST_F(PlayFrameTest, CountdownShowsThreeHeldFramesThenPlayGoesOnWithTheTimerRes
     useScript("RIGHT\n");
     lastCounter = readPerformanceCounter() - 20000;   // the last menu frame was 20 ms ago
     runFrame();
-    EXPECT_EQ(callRecord.screens.size(), 1u);
-    ASSERT_FALSE(callRecord.sounds.empty());
-    EXPECT_EQ(callRecord.sounds.front(), countdownSound);
-    EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{1000, 1000, 1000}));
-    EXPECT_EQ(callRecord.presents, 4);   // three counts and the play frame
+    EXPECT_EQ(callLog.screens.size(), 1u);
+    ASSERT_FALSE(callLog.sounds.empty());
+    EXPECT_EQ(callLog.sounds.front(), countdownSound);
+    EXPECT_EQ(callLog.sleeps, (std::vector<uint32_t>{1000, 1000, 1000}));
+    EXPECT_EQ(callLog.presents, 4);   // three counts and the play frame
     EXPECT_TRUE(gameInProgress);
     EXPECT_FALSE(getReadyPending);
     // The play step in the same call still used the factor measured before
@@ -373,9 +373,9 @@ TEST_F(PlayFrameTest, CountdownShowsThreeHeldFramesThenPlayGoesOnWithTheTimerRes
     runFrame();
     EXPECT_FLOAT_EQ(frameScale, 1.0f);
     EXPECT_FLOAT_EQ(targetFps, 50.0f);
-    EXPECT_TRUE(callRecord.screens.empty());
-    EXPECT_TRUE(callRecord.sleeps.empty());
-    EXPECT_EQ(callRecord.presents, 1);
+    EXPECT_TRUE(callLog.screens.empty());
+    EXPECT_TRUE(callLog.sleeps.empty());
+    EXPECT_EQ(callLog.presents, 1);
 }
 
 TEST_F(PlayFrameTest, CountdownFramesShowTheFrozenSceneUnderTheCount)
@@ -389,11 +389,11 @@ TEST_F(PlayFrameTest, CountdownFramesShowTheFrozenSceneUnderTheCount)
     initTimer(30.0f);
     getReadyPending = true;
     gameInProgress = false;
-    recorderBeginCall();
+    beginCallLog();
     EXPECT_TRUE(runGetReadyCountdown());
-    EXPECT_EQ(callRecord.presents, 3);
-    EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{1000, 1000, 1000}));
-    EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{countdownSound}));
+    EXPECT_EQ(callLog.presents, 3);
+    EXPECT_EQ(callLog.sleeps, (std::vector<uint32_t>{1000, 1000, 1000}));
+    EXPECT_EQ(callLog.sounds, (std::vector<const void*>{countdownSound}));
     EXPECT_TRUE(gameInProgress);
     EXPECT_FALSE(getReadyPending);
     EXPECT_TRUE(oneUpEvent);
@@ -416,8 +416,8 @@ TEST_F(PlayFrameTest, FrameAfterTheKillingHitShowsTheBannerAndTheAsteroidsAgain)
     bossHealth = 0;
     runFrame();
     // Still alive when its step began, the boss fires its pair before dying.
-    EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{bossshootSound, oneUpSound}));
-    EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{1000}));
+    EXPECT_EQ(callLog.sounds, (std::vector<const void*>{bossshootSound, oneUpSound}));
+    EXPECT_EQ(callLog.sleeps, (std::vector<uint32_t>{1000}));
     std::vector<std::string> list = presented();
     EXPECT_EQ(list[2], "text arial26 945,45 ff72745f 'x 6'");
     EXPECT_EQ(list[3], "text arial26 875,115 ff72745f 'Score: 500'");
@@ -433,9 +433,9 @@ TEST_F(PlayFrameTest, FailedSceneDropsTheDrawingButNotThePlayStepAndKeepsTheBann
     simulateDeviceLoss(0);
     extraLifePoints = 250;
     runFrame();
-    EXPECT_EQ(callRecord.presents, 0);
-    EXPECT_TRUE(callRecord.sleeps.empty());
-    EXPECT_TRUE(callRecord.sounds.empty());
+    EXPECT_EQ(callLog.presents, 0);
+    EXPECT_TRUE(callLog.sleeps.empty());
+    EXPECT_TRUE(callLog.sounds.empty());
     EXPECT_TRUE(oneUpEvent);
     EXPECT_EQ(lives, 6);
     EXPECT_FLOAT_EQ(asteroids[0].x, 448.0f);
@@ -444,9 +444,9 @@ TEST_F(PlayFrameTest, FailedSceneDropsTheDrawingButNotThePlayStepAndKeepsTheBann
     ASSERT_TRUE(videoResetDevice(true));
     advanceClockForPass();
     runFrame();
-    EXPECT_EQ(callRecord.presents, 1);
-    EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{oneUpSound}));
-    EXPECT_EQ(callRecord.sleeps, (std::vector<uint32_t>{1000}));
+    EXPECT_EQ(callLog.presents, 1);
+    EXPECT_EQ(callLog.sounds, (std::vector<const void*>{oneUpSound}));
+    EXPECT_EQ(callLog.sleeps, (std::vector<uint32_t>{1000}));
     EXPECT_FALSE(oneUpEvent);
     EXPECT_EQ(lives, 6);
 }

@@ -1,7 +1,7 @@
 // One step of play at a time: the ship and its shots, the asteroids with
 // their collisions and scoring, the extra-life and level-up checks, and the
 // boss fight. updateWorld and resolveCollisions are called directly, with the
-// keyboard and stick set by hand; the sounds come from the recorder.
+// keyboard and stick set by hand; the sounds come from the call log.
 #include "audio/sound.h"
 #include "game/frame_time.h"
 #include "game/gameplay.h"
@@ -9,7 +9,7 @@
 #include "game/world.h"
 #include "input/input.h"
 #include "platform/clock.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "screens/screen_state.h"
 #include "support/started_game.h"
 #include "support/support.h"
@@ -32,7 +32,7 @@ void freshWorld(int32_t chosenDifficulty)
     std::memset(keyState, 0, sizeof keyState);
     std::memset(previousKeyState, 0, sizeof previousKeyState);
     padState = PadState{};
-    recorderBeginCall();
+    beginCallLog();
 }
 
 // What a poll would leave: the keys held now, the previous ones remembered.
@@ -54,7 +54,7 @@ void step(std::initializer_list<int> held = {})
 int played(const PlatformSound* sound)
 {
     int count = 0;
-    for (const void* s : callRecord.sounds)
+    for (const void* s : callLog.sounds)
         count += s == sound ? 1 : 0;
     return count;
 }
@@ -404,7 +404,7 @@ TEST_F(PlayTest, RammingAnAsteroidCostsALifeResetsTheExtraLifeCountAndRefillsFiv
     EXPECT_EQ(levelPoints, 150);
     EXPECT_EQ(ammo, 17);
     EXPECT_EQ(score, 0);
-    EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{hitSound}));
+    EXPECT_EQ(callLog.sounds, (std::vector<const void*>{hitSound}));
     // Back in the same slot at the next place of the sequence, with no flip.
     EXPECT_TRUE(asteroids[0].active);
     EXPECT_FLOAT_EQ(asteroids[0].x, 474.0f);
@@ -471,9 +471,9 @@ TEST_F(PlayTest, ShootingAnAsteroidScoresTenWithTheScoreSoundFadingWithDistance)
         EXPECT_TRUE(asteroids[0].active);
         EXPECT_FLOAT_EQ(asteroids[0].x, 474.0f);
         EXPECT_FLOAT_EQ(asteroids[0].y, 236.0f);
-        ASSERT_EQ(callRecord.sounds, (std::vector<const void*>{scoreSound})) << c.rockX;
-        ASSERT_EQ(callRecord.soundVolumes.size(), 1u);
-        EXPECT_FLOAT_EQ(callRecord.soundVolumes[0], c.volume) << c.rockX << "," << c.rockY;
+        ASSERT_EQ(callLog.sounds, (std::vector<const void*>{scoreSound})) << c.rockX;
+        ASSERT_EQ(callLog.soundVolumes.size(), 1u);
+        EXPECT_FLOAT_EQ(callLog.soundVolumes[0], c.volume) << c.rockX << "," << c.rockY;
     }
 }
 
@@ -815,7 +815,7 @@ TEST_F(PlayTest, RammingTheBossKnocksTheShipDownAndCostsALifePerFrameOfOverlap)
     resolveCollisions();
     EXPECT_FLOAT_EQ(ship.y, 350.0f);
     EXPECT_EQ(lives, 4);
-    EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{hitSound}));
+    EXPECT_EQ(callLog.sounds, (std::vector<const void*>{hitSound}));
     resolveCollisions();
     EXPECT_EQ(lives, 4);
 
@@ -859,7 +859,7 @@ TEST_F(PlayTest, ShotsIntoTheBossTakeHealthAndRefundAmmunitionBeyondTheCap)
     EXPECT_EQ(score, 70);
     EXPECT_EQ(extraLifePoints, 30);
     EXPECT_EQ(levelPoints, 40);
-    EXPECT_TRUE(callRecord.sounds.empty());
+    EXPECT_TRUE(callLog.sounds.empty());
 
     // Several in one frame can take it below zero.
     startFight();
@@ -880,7 +880,7 @@ TEST_F(PlayTest, BossShotsHitTheShipWhereTheKnockLeftIt)
     EXPECT_EQ(lives, 4);
     EXPECT_FALSE(bossShots[0].active);
     EXPECT_TRUE(bossShots[1].active);
-    EXPECT_EQ(callRecord.sounds, (std::vector<const void*>{hitSound}));
+    EXPECT_EQ(callLog.sounds, (std::vector<const void*>{hitSound}));
 
     // The ship rams the boss and is knocked into a shot it was clear of.
     startFight();

@@ -4,7 +4,7 @@
 #include "input/input.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
-#include "platform/test_hooks.h"
+#include "support/test_hooks.h"
 #include "platform/window.h"
 
 #include <gtest/gtest.h>

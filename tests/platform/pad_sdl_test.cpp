@@ -2,7 +2,7 @@
 // convention (y up positive), pulled out (all zero) and plugged in again.
 #include "input/input.h"
 #include "platform/platform.h"
-#include "platform/test_hooks.h"
+#include "support/test_hooks.h"
 #include "platform/window.h"
 
 #include <gtest/gtest.h>

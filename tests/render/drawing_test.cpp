@@ -4,7 +4,7 @@
 #include "app/frame_driver.h"
 #include "game/frame_time.h"
 #include "game/world.h"
-#include "platform/test_hooks.h"
+#include "support/test_hooks.h"
 #include "platform/video.h"
 #include "platform/window.h"
 #include "render/assets.h"

@@ -4,7 +4,7 @@
 #include "app/startup.h"
 #include "app/window_proc.h"
 #include "platform/clock.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "platform/script.h"
 #include "platform/window.h"
 
@@ -81,10 +81,10 @@ ScopedPlatform::ScopedPlatform(bool render, AudioBackend audio)
     config.input = InputBackend::Script;
     config.video = render ? VideoBackend::Offscreen : VideoBackend::None;
     config.audio = audio;
-    config.record = true;
+    config.logCalls = true;
     clearPostedMessages();
     loadInputScript({});
-    recorderBeginCall();
+    beginCallLog();
     EXPECT_TRUE(platformStart(config));
 }
 

@@ -26,7 +26,7 @@ struct ScopedCwd {
     std::string previous;
 };
 
-// The platform for a test: virtual clock, script input, recorder on; real
+// The platform for a test: virtual clock, script input, call log on; real
 // pixels with SDL's offscreen driver when `render` is set.
 struct ScopedPlatform {
     explicit ScopedPlatform(bool render = false, AudioBackend audio = AudioBackend::Headless);

@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "platform/keys.h"
 #include "platform/platform.h"
-#include "platform/recorder.h"
+#include "platform/call_log.h"
 #include "platform/recording.h"
 #include "platform/recording_format.h"
 #include "platform/script.h"
@@ -128,7 +128,7 @@ void afterStartup()
 void afterFrame()
 {
     writeTraceLine(++state.calls, state.draws);
-    recorderBeginCall();
+    beginCallLog();
 }
 
 // A script is read whole, so it is held to a size no script of keys comes
@@ -242,7 +242,7 @@ int runReplay(int argc, char** argv)
     config.input = InputBackend::Script;
     config.video = options.render ? VideoBackend::Offscreen : VideoBackend::None;
     config.audio = AudioBackend::Headless;
-    config.record = true;
+    config.logCalls = true;
     config.tape = recording ? Tape::Play : !options.record.empty() ? Tape::Record : Tape::None;
     int exitCode = kStartupFailedExitCode;
     if (platformStart(config)) {

@@ -1,7 +1,6 @@
 // SDL's scancodes against the DirectInput codes of the key table: the same
 // keys, by physical position.
 #include "platform/sdl/sdl_internal.h"
-#include "platform/test_hooks.h"
 
 const ScancodeKey kScancodeKeys[] = {
     {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_1, 0x02}, {SDL_SCANCODE_2, 0x03}, {SDL_SCANCODE_3, 0x04},
@@ -38,11 +37,3 @@ const ScancodeKey kScancodeKeys[] = {
 };
 
 const int kScancodeKeyCount = sizeof kScancodeKeys / sizeof kScancodeKeys[0];
-
-int keyCodeForScancode(int scancode)
-{
-    for (const ScancodeKey& key : kScancodeKeys)
-        if (key.scancode == scancode)
-            return key.code;
-    return 0;
-}

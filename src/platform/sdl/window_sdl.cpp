@@ -3,7 +3,6 @@
 #include "platform/backends.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/system.h"
-#include "platform/test_hooks.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -165,12 +164,6 @@ bool sdlNextWindowMessage(SystemMessage& message)
             return true;
     }
     return false;
-}
-
-void windowResizeForTest(int width, int height)
-{
-    if (window)
-        SDL_SetWindowSize(window, width, height);
 }
 
 const WindowService kSdlWindow = {
