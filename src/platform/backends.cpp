@@ -1,5 +1,12 @@
 // Picking each service's backend, once, and starting and stopping them.
-#include "platform/backends.h"
+#include "platform/call_log_service.h"
+#include "platform/clock_service.h"
+#include "platform/input_service.h"
+#include "platform/sdl_library.h"
+#include "platform/sound_service.h"
+#include "platform/tape.h"
+#include "platform/video_service.h"
+#include "platform/window_service.h"
 
 namespace {
 const InputService* startedInput = nullptr;

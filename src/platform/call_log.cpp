@@ -2,7 +2,7 @@
 // that keeps nothing.
 #include "platform/call_log.h"
 
-#include "platform/backends.h"
+#include "platform/call_log_service.h"
 
 const CallLogService kNoCallLog = {
     .sleep = [](uint32_t) {},

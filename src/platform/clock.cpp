@@ -1,7 +1,7 @@
 // The clock calls, through the chosen backend.
 #include "platform/clock.h"
 
-#include "platform/backends.h"
+#include "platform/clock_service.h"
 #include "platform/call_log.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The input calls, through the chosen backend.
 #include "platform/input.h"
 
-#include "platform/backends.h"
+#include "platform/input_service.h"
 
 namespace {
 const InputService* input = &kScriptInput;

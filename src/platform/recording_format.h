@@ -37,7 +37,7 @@
 // The clock is read by the game at its own moments (each frame, after each
 // sleep and each breather in a wait); the tick count is the last reading.
 #pragma once
-#include "platform/backends.h"
+#include "platform/input_service.h"
 
 #include <cstdint>
 #include <deque>

@@ -6,7 +6,7 @@
 // still playing" questions are answered as a listener would answer them.
 #include "platform/sound.h"
 
-#include "platform/backends.h"
+#include "platform/sound_service.h"
 #include "platform/files.h"
 #include "platform/clock.h"
 #include "platform/call_log.h"

@@ -3,7 +3,7 @@
 // the handle records) kept here, the drawing itself done by the backend.
 #include "platform/video.h"
 
-#include "platform/backends.h"
+#include "platform/video_service.h"
 #include "platform/files.h"
 #include "platform/call_log.h"
 

@@ -2,7 +2,9 @@
 // posted messages, which come before the window system's.
 #include "platform/window.h"
 
-#include "platform/backends.h"
+#include "platform/input_service.h"
+#include "platform/video.h"
+#include "platform/window_service.h"
 
 #include <csignal>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // device: frames stop while it is lost, it is reset when it can be, and what
 // the reset destroyed is made again exactly once.
 #include "app/window_proc.h"
-#include "platform/backends.h"
+#include "platform/video_service.h"
 #include "platform/call_log.h"
 #include "render/assets.h"
 #include "render/device.h"

@@ -5,7 +5,7 @@
 // the file named and a non-zero exit, after saving a score owed to the table.
 #include "app/window_proc.h"
 #include "game/world.h"
-#include "platform/backends.h"
+#include "platform/call_log_service.h"
 #include "platform/files.h"
 #include "platform/script.h"
 #include "platform/window.h"

@@ -2,7 +2,7 @@
 // on the headless backend, where sounds play for their own length in virtual
 // time.
 #include "audio/sound.h"
-#include "platform/backends.h"
+#include "platform/sound_service.h"
 #include "platform/call_log.h"
 #include "platform/clock.h"
 #include "support/support.h"

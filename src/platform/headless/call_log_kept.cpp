@@ -1,6 +1,6 @@
 // The keeping call log: every call of the game that a trace or a test looks
 // at, kept in callLog until the next beginCallLog.
-#include "platform/backends.h"
+#include "platform/call_log_service.h"
 #include "platform/call_log.h"
 
 CallLog callLog;

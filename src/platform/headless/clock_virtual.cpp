@@ -1,6 +1,6 @@
 // The virtual clock: microseconds from 0, moved only by the message loop's
 // passes and by sleeps, so every run of a script sees the same times.
-#include "platform/backends.h"
+#include "platform/clock_service.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 // Input read from a replay script: each poll takes the next line's keys and
 // stick, and the line's window and device events happen as it is read.
-#include "platform/backends.h"
+#include "platform/input_service.h"
 #include "platform/script.h"
+#include "platform/video.h"
 
 #include <cstring>
 

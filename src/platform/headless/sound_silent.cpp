@@ -1,7 +1,7 @@
 // Silence: a pretend machine with one plain stereo output that plays
 // nothing. Sounds are still read, so a damaged file fails as it would, and
 // their lengths let the seam tell when one has ended.
-#include "platform/backends.h"
+#include "platform/sound_service.h"
 #include "platform/wave.h"
 
 const SoundService kSilentSound = {

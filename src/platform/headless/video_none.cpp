@@ -1,7 +1,7 @@
 // No drawing at all: the device exists, loses and resets as scripted (that
 // is the seam's), pictures are decoded so that a bad file fails as it would,
 // and every draw is only what the call log hears of it.
-#include "platform/backends.h"
+#include "platform/video_service.h"
 
 #include "platform/image.h"
 

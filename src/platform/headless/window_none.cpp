@@ -1,6 +1,6 @@
 // No window at all: the headless runs draw nowhere and read their window
 // events from the script.
-#include "platform/backends.h"
+#include "platform/window_service.h"
 
 const WindowService kNoWindow = {
     .start = [](const PlatformConfig&) { return true; },

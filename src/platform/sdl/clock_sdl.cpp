@@ -1,5 +1,5 @@
 // The real clock: SDL's counter, tick count and sleep.
-#include "platform/backends.h"
+#include "platform/clock_service.h"
 
 #include <SDL.h>
 

@@ -2,7 +2,7 @@
 // that quick). Every character the game can draw is rasterised once, in
 // white, into an atlas per font; a text is drawn from it glyph by glyph,
 // tinted, so a text never seen before (a new score) costs no rasterising.
-#include "platform/backends.h"
+#include "platform/video_service.h"
 #include "platform/sdl/sdl_internal.h"
 
 #include <SDL_ttf.h>

@@ -1,7 +1,7 @@
 // Keyboard and pad on SDL. Key and controller events are caught by an event
 // watch as SDL queues them, so a key that goes down and up between two polls
 // is latched and still reads as down in the next poll.
-#include "platform/backends.h"
+#include "platform/input_service.h"
 #include "platform/sdl/sdl_internal.h"
 
 #include <cstdio>

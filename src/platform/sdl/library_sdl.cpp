@@ -1,6 +1,6 @@
 // The SDL library's own start and end: the hints every backend and the file
 // decoders rely on, and its event loop.
-#include "platform/backends.h"
+#include "platform/sdl_library.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/system.h"
 

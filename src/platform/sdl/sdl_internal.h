@@ -1,7 +1,8 @@
 // Shared by the SDL backend's files: the one window and renderer, the key
 // table, and the window system's messages.
 #pragma once
-#include "platform/backends.h"
+#include "platform/input_service.h"
+#include "platform/video_service.h"
 #include "platform/video.h"
 #include "platform/window.h"
 

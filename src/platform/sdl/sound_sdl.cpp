@@ -4,7 +4,7 @@
 // stream, which stands in for the channel the seam gave the tune. Until the
 // mixer is open (no device, or the set-up chose no output) nothing plays and
 // the seam keeps time instead.
-#include "platform/backends.h"
+#include "platform/sound_service.h"
 #include "platform/wave.h"
 
 #include <SDL.h>

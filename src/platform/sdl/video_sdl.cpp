@@ -1,6 +1,6 @@
 // The graphics device on SDL's renderer, in a window on the display or on
 // SDL's offscreen driver.
-#include "platform/backends.h"
+#include "platform/video_service.h"
 #include "platform/sdl/sdl_internal.h"
 
 #include <cmath>

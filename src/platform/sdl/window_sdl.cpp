@@ -1,6 +1,7 @@
 // The window on SDL (on the real display or SDL's offscreen driver), and the
 // window system's events turned into the window procedure's messages.
-#include "platform/backends.h"
+#include "platform/input_service.h"
+#include "platform/window_service.h"
 #include "platform/sdl/sdl_internal.h"
 #include "platform/system.h"
 

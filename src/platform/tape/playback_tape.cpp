@@ -15,7 +15,11 @@
 // When the game asks for more than the recording holds, the session was cut
 // short there: time stops, every key is up, and the window is closed, as a
 // player who walked away would leave it.
-#include "platform/backends.h"
+#include "platform/clock_service.h"
+#include "platform/input_service.h"
+#include "platform/sound_service.h"
+#include "platform/tape.h"
+#include "platform/video_service.h"
 #include "platform/files.h"
 #include "platform/recording.h"
 #include "platform/recording_format.h"

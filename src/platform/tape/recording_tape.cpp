@@ -6,7 +6,11 @@
 // and each breather, in whole microseconds, and the tick count is its last
 // reading. What the game sees is then exactly what the recording holds, at a
 // few bytes a frame.
-#include "platform/backends.h"
+#include "platform/clock_service.h"
+#include "platform/input_service.h"
+#include "platform/sound_service.h"
+#include "platform/tape.h"
+#include "platform/video_service.h"
 #include "platform/tape/recording_writer.h"
 
 #include <algorithm>
