@@ -140,96 +140,20 @@ Picture flattenedForBmp(Canvas& canvas, uint32_t keyRgb)
     return out;
 }
 
-namespace {
-
-void putBig32(std::vector<uint8_t>& b, uint32_t v)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        b.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-uint32_t crc32(const uint8_t* data, size_t length)
-{
-    static const auto table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = 0; i < length; ++i)
-        c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
-
-void putChunk(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data)
-{
-    putBig32(png, static_cast<uint32_t>(data.size()));
-    const size_t start = png.size();
-    png.insert(png.end(), type, type + 4);
-    png.insert(png.end(), data.begin(), data.end());
-    putBig32(png, crc32(png.data() + start, png.size() - start));
-}
-
-} // namespace
-
-// RGBA rows, unfiltered, in a zlib stream of stored blocks: several times the
-// bytes of a compressed PNG, but the game reads it at the speed of a copy
-// instead of inflating it at start-up. The colours are un-premultiplied as
-// cairo's own PNG writer does it.
+// cairo's own PNG writer (compressed, the colours un-premultiplied). The
+// game's three PNGs decode in about 2 ms more than stored ones would, a tenth
+// of their size.
 std::vector<uint8_t> encodePng(Canvas& canvas)
 {
-    cairo_surface_flush(canvas.surface());
-    const int width = canvas.width(), height = canvas.height();
-    std::vector<uint8_t> rows;
-    rows.reserve(static_cast<size_t>(width * 4 + 1) * height);
-    for (int y = 0; y < height; ++y) {
-        rows.push_back(0);   // no filter
-        for (int x = 0; x < width; ++x) {
-            const uint32_t p = canvas.premultiplied(x, y);
-            const uint32_t alpha = p >> 24;
-            if (alpha == 0) {
-                rows.insert(rows.end(), {0, 0, 0, 0});
-                continue;
-            }
-            for (int shift : {16, 8, 0})
-                rows.push_back(static_cast<uint8_t>((((p >> shift) & 0xFF) * 255 + alpha / 2) / alpha));
-            rows.push_back(static_cast<uint8_t>(alpha));
-        }
-    }
-    std::vector<uint8_t> zlib{0x78, 0x01};
-    for (size_t at = 0; at < rows.size() || at == 0;) {
-        const size_t length = std::min<size_t>(65535, rows.size() - at);
-        const bool last = at + length == rows.size();
-        zlib.push_back(last ? 1 : 0);
-        zlib.push_back(length & 0xFF);
-        zlib.push_back(length >> 8);
-        zlib.push_back(~length & 0xFF);
-        zlib.push_back((~length >> 8) & 0xFF);
-        zlib.insert(zlib.end(), rows.begin() + at, rows.begin() + at + length);
-        at += length;
-        if (last)
-            break;
-    }
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : rows) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    putBig32(zlib, b << 16 | a);
-
-    std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> header;
-    putBig32(header, static_cast<uint32_t>(width));
-    putBig32(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), {8, 6, 0, 0, 0});   // 8 bits, RGBA, deflate, no filter, no interlace
-    putChunk(png, "IHDR", header);
-    putChunk(png, "IDAT", zlib);
-    putChunk(png, "IEND", {});
+    std::vector<uint8_t> png;
+    cairo_surface_write_to_png_stream(
+        canvas.surface(),
+        [](void* closure, const unsigned char* data, unsigned int length) {
+            auto& out = *static_cast<std::vector<uint8_t>*>(closure);
+            out.insert(out.end(), data, data + length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &png);
     return png;
 }
 
