@@ -59,6 +59,15 @@ TEST(Faults, EveryDataFileMissingOrCutShortStopsStartUp)
     std::string dir = makeGameDir();
     fs::remove(dir + "/data/scores.txt");
     expectRefused(dir, "scores.txt");
+    // Start-up stops at the first file it misses: the map's picture is read
+    // before every sound, so a missing sound is not reached.
+    fs::copy_file(dataFile("spacemap.bmp"), dir + "/data/spacemap.bmp", fs::copy_options::overwrite_existing);
+    writeFile(dir + "/data/scores.txt", readFile(std::string(KESTRELON_SOURCE_DIR) + "/tests/support/scores.txt"));
+    fs::remove(dir + "/data/spacemap.bmp");
+    fs::remove(dir + "/data/sound/_shoot.wav");
+    ReplayRun bothMissing = replayIn(dir, ".\n", "--frames 1");
+    EXPECT_NE(bothMissing.process.output.find("data/spacemap.bmp"), std::string::npos) << bothMissing.process.output;
+    EXPECT_EQ(bothMissing.process.output.find("_shoot.wav"), std::string::npos) << bothMissing.process.output;
     removeTree(dir);
     EXPECT_EQ(cases, 46);
 }
