@@ -290,10 +290,9 @@ std::string parseRecordingLine(std::string_view line, Recording& recording)
     return "unknown line " + quoted(tag);
 }
 
-bool parseRecording(std::string_view text, Recording& recording, std::string& error)
+bool readRecording(LineSource& source, Recording& recording, bool keepAnswers, std::string& error)
 {
     recording = Recording{};
-    LineSource source = linesOfText(text);
     std::string_view line;
     for (;;) {
         const LineSource::Got got = nextLine(source, line);
@@ -302,16 +301,26 @@ bool parseRecording(std::string_view text, Recording& recording, std::string& er
         std::string problem = got == LineSource::Got::TooLong ? "longer than " + std::to_string(kMaxLineBytes) + " bytes"
                               : source.number == 1         ? checkRecordingHeader(line)
                                                            : parseRecordingLine(line, recording);
+        if (problem.empty() && recording.scoreTable.size() > kLongestScoreTable)
+            problem = "the score table is longer than a score file can be";
         if (!problem.empty()) {
             error = lineProblem(source.number, problem);
             return false;
         }
+        if (!keepAnswers)
+            recording.forgetAnswers();
     }
     if (source.number == 1) {
         error = lineProblem(1, "not a kestrelon recording (the file is empty)");
         return false;
     }
     return true;
+}
+
+bool parseRecording(std::string_view text, Recording& recording, std::string& error)
+{
+    LineSource source = linesOfText(text);
+    return readRecording(source, recording, true, error);
 }
 
 std::string printScoreTable(std::string_view text)

@@ -126,6 +126,12 @@ struct Recording {
     // Where reading is, for the rules that span lines.
     bool scoresSeen = false, scoresClosed = false, yesSeen = false;
 
+    // Every stream emptied; the score table and where reading is are kept.
+    void forgetAnswers()
+    {
+        soundSetUp.clear(), clock.clear(), keyboard.clear(), acquisitions.clear(), pads.clear();
+        channels.clear(), window.clear(), resets.clear(), ended.clear(), checks.clear();
+    }
     // How many answers are held, over every stream.
     size_t held() const
     {
@@ -150,9 +156,17 @@ std::string parseRecordingLine(std::string_view line, Recording& recording);
 // Checks the first line; empty when it is this version's, else the problem.
 std::string checkRecordingHeader(std::string_view line);
 
-// Reads a whole recording. A last line without its line end (a session cut
-// short while writing it) is left out. On a wrong first line or a damaged
-// line returns false and names the line in `error` ("line 7: ...").
+// A score table longer than this is no score file the game read.
+constexpr size_t kLongestScoreTable = 1 << 16;
+
+// Reads a whole recording from `source` (replay_text.h). A last line without
+// its line end (a session cut short while writing it) is left out. On a
+// wrong first line or a damaged line returns false and names the line in
+// `error` ("line 7: ..."). Without `keepAnswers` only the score table and
+// the maker are kept: the file is checked in the memory of one line.
+struct LineSource;
+bool readRecording(LineSource& source, Recording& recording, bool keepAnswers, std::string& error);
+// The same from a text in memory, keeping everything.
 bool parseRecording(std::string_view text, Recording& recording, std::string& error);
 
 // The lines of each kind, each ending in '\n', as the writer writes them.

@@ -42,8 +42,6 @@ SoundService sound;
 // More answers than this waiting in the queues: the streams stand too far
 // apart for a recording the game wrote.
 constexpr size_t kMostHeld = 1 << 18;
-// A score table of more than this is no score file the game read.
-constexpr size_t kLongestScoreTable = 1 << 16;
 
 struct Playback {
     bool active = false;
@@ -408,36 +406,11 @@ bool startPlayback(const std::string& path, std::string& error)
         error = "cannot read the recording " + path + ": " + problem;
         return false;
     }
-    // The whole file is checked before the game starts, a line at a time,
-    // keeping nothing but the score table.
+    // The whole file is checked before the game starts, a line at a time.
     LineSource check = linesOfFile(file);
     Recording scratch;
-    std::string_view line;
-    for (;;) {
-        const LineSource::Got got = nextLine(check, line);
-        if (got == LineSource::Got::End || (got == LineSource::Got::CutShort && check.number > 1))
-            break;   // a last line cut short while being written is left out
-        problem = got == LineSource::Got::TooLong ? "longer than " + std::to_string(kMaxLineBytes) + " bytes"
-                  : check.number == 1         ? checkRecordingHeader(line)
-                                              : parseRecordingLine(line, scratch);
-        if (problem.empty() && scratch.scoreTable.size() > kLongestScoreTable)
-            problem = "the score table is longer than a score file can be";
-        if (!problem.empty())
-            break;
-        scratch.soundSetUp.clear();
-        scratch.clock.clear();
-        scratch.keyboard.clear();
-        scratch.acquisitions.clear();
-        scratch.pads.clear();
-        scratch.channels.clear();
-        scratch.window.clear();
-        scratch.resets.clear();
-        scratch.ended.clear();
-    }
-    if (problem.empty() && check.number == 1)
-        problem = "not a kestrelon recording (the file is empty)";
-    if (!problem.empty() || std::ferror(file) || std::fseek(file, 0, SEEK_SET) != 0) {
-        error = path + ": " + (problem.empty() ? "cannot be read" : lineProblem(check.number, problem));
+    if (!readRecording(check, scratch, false, problem) || std::ferror(file) || std::fseek(file, 0, SEEK_SET) != 0) {
+        error = path + ": " + (problem.empty() ? "cannot be read" : problem);
         std::fclose(file);
         return false;
     }
