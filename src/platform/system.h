@@ -50,3 +50,7 @@ bool fileIsReadOnly(const std::string& path);
 void listenForEndRequests();
 // True once for each request noted since the last call.
 bool takeEndRequest();
+// While a message box waits for the player outside the message loop, a
+// request to end ends the process at once with `exitCode`, the box with it
+// (it may be a process of its own). On before showing it, off after.
+void endAtOnceOnRequest(bool atOnce, int exitCode);

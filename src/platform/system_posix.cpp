@@ -51,6 +51,46 @@ int endRequestsTaken = 0;
 
 void noteEndRequest(int) { endRequests.fetch_add(1); }
 
+volatile sig_atomic_t exitCodeOnSignal = 0;
+volatile sig_atomic_t boxThread = 0;
+constexpr int kEndSignals[3] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction beforeTheBox[3];
+
+// The box may be a process of its own (SDL draws it in a child, or runs a
+// dialog program): it goes too. Only async-signal-safe calls here.
+void endOnSignal(int)
+{
+    char path[64] = "/proc/self/task/";
+    char* at = path + 16;
+    char digits[16];
+    int length = 0;
+    for (long tid = boxThread; tid > 0 && length < 15; tid /= 10)
+        digits[length++] = static_cast<char>('0' + tid % 10);
+    while (length > 0)
+        *at++ = digits[--length];
+    const char kChildren[] = "/children";
+    for (const char* c = kChildren; *c; ++c)
+        *at++ = *c;
+    *at = '\0';
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        char list[512];
+        ssize_t size = read(fd, list, sizeof list - 1);
+        close(fd);
+        long child = 0;
+        for (ssize_t i = 0; i < size; ++i) {
+            if (list[i] >= '0' && list[i] <= '9') {
+                child = child * 10 + (list[i] - '0');
+            } else if (child > 0) {
+                kill(static_cast<pid_t>(child), SIGKILL);
+                child = 0;
+            }
+        }
+    }
+    _exit(exitCodeOnSignal);
+}
+
+
 } // namespace
 
 std::string executableFolder()
@@ -212,8 +252,24 @@ void listenForEndRequests()
     action.sa_handler = noteEndRequest;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    for (int signal : kEndSignals)
         sigaction(signal, &action, nullptr);
+}
+
+void endAtOnceOnRequest(bool atOnce, int exitCode)
+{
+    if (!atOnce) {
+        for (int i = 0; i < 3; ++i)
+            sigaction(kEndSignals[i], &beforeTheBox[i], nullptr);
+        return;
+    }
+    exitCodeOnSignal = exitCode;
+    boxThread = static_cast<sig_atomic_t>(gettid());
+    struct sigaction ending {};
+    ending.sa_handler = endOnSignal;
+    sigemptyset(&ending.sa_mask);
+    for (int i = 0; i < 3; ++i)
+        sigaction(kEndSignals[i], &ending, &beforeTheBox[i]);
 }
 
 bool takeEndRequest()
