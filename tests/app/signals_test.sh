@@ -50,11 +50,18 @@ for signal in TERM HUP; do
   wait_for "the game's window again" 60 game_window_shown
 done
 
-# A game lost while nobody plays (some thirty seconds), its score 0 placed
-# first: every place of the table is below zero. Its name is being typed,
-# two letters so far, when `end` ends it; the letters are kept.
+# A game lost by flying diagonals across the field into the asteroids (a
+# few seconds; standing still may take minutes), its score 0 placed first:
+# every place of the table is below zero. Its name is being typed, two
+# letters so far, when the game is ended; the letters are kept.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/screens.sh"
 game_over_shown() { [ "$(count "$1" 344 334 336 95 "#DD6D8C")" -gt 150 ]; }
+# One diagonal flown (the next of four each try), then the screen looked at.
+swept_until_game_over() {
+  local diagonals=("Up Left" "Down Right" "Up Right" "Down Left")
+  hold 0.8 ${diagonals[$((wait_try % 4))]}
+  capture "$1" && game_over_shown "$1"
+}
 prompt_shown() { [ "$(count "$1" 352 314 400 50 "$grey")" -gt 150 ] && ! game_over_shown "$1"; }
 name_grew() {   # capture: the name line has more text than at the last letter
   local now
@@ -71,7 +78,7 @@ lose_a_game_typing() {   # a label for the captures
   wait_for_screen "$1-difficulty" 30 difficulty_ready
   key Return
   wait_for_screen "$1-countdown" 30 get_ready_shown
-  wait_for_screen "$1-game-over" 240 game_over_shown
+  wait_for_screen "$1-game-over" 240 swept_until_game_over
   key space
   wait_for_screen "$1-prompt" 30 prompt_shown
   name_pixels=$(count "$1-prompt" 352 374 500 50 "$grey")
