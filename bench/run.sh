@@ -25,7 +25,9 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$work/game" "$work/run"
-cp -r "$root/data" "$work/game/data"
+# The data the build made: in the source tree unless configured elsewhere.
+data_dir=$(sed -n 's/^KESTRELON_DATA_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+cp -r "${data_dir:-$root/data}" "$work/game/data"
 cp "$root/tests/support/scores.txt" "$work/game/data/scores.txt"
 export XDG_RUNTIME_DIR="$work/run"
 scenarios="$root/tests/replay/scenarios"
