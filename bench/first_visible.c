@@ -26,7 +26,9 @@
  * Prints one line of key=value pairs:
  *   first_visible_ms  from just before fork to the start of the grab that
  *                     found the frame
- *   mapped_ms         to the first poll that found the window mapped
+ *   mapped_ms         to the first poll that found that window mapped
+ *   windows           how many windows were taken for the program's in turn
+ *                     (2 when SDL made its window again)
  *   expected_ms       (with --expect) to the grab that found the box's colour
  *   window            its size; polls: how many grabs; grab_ms: the median
  *                     grab's time (what the eye costs the X server)
@@ -374,6 +376,8 @@ int main(int argc, char** argv)
 
     const char* status = "timeout";
     double visible = -1.0, mapped = -1.0, expected = -1.0;
+    Window current = 0;
+    int windows = 0;
     int width = 0, height = 0, polls = 0;
     enum { kKeptGrabTimes = 4096 };
     static double grabTimes[kKeptGrabTimes];
@@ -390,8 +394,11 @@ int main(int argc, char** argv)
         }
         Window window = findWindow(display, root, title, &width, &height);
         if (window) {
-            if (mapped < 0)
+            if (window != current) {
+                current = window;
                 mapped = pollStart - start;
+                ++windows;
+            }
             double grabStart = now();
             XImage* image = grab(&grabber, window, width, height);
             if (polls < kKeptGrabTimes)
@@ -429,7 +436,7 @@ int main(int argc, char** argv)
     printf(" mapped_ms=");
     if (mapped >= 0)
         printf("%.1f", mapped * 1000.0);
-    printf(" window=%dx%d polls=%d grab_ms=%.2f shm=%d status=%s\n", width, height, polls,
-           kept ? grabTimes[kept / 2] * 1000.0 : 0.0, grabber.useShm, status);
+    printf(" windows=%d window=%dx%d polls=%d grab_ms=%.2f shm=%d status=%s\n", windows, width, height,
+           polls, kept ? grabTimes[kept / 2] * 1000.0 : 0.0, grabber.useShm, status);
     return strcmp(status, "ok") == 0 ? 0 : 1;
 }
