@@ -222,7 +222,12 @@ visible_row() {
   start_visible_xvfb 231 || { visible_skip="skipped: Xvfb did not start"; return; }
   local software=(SDL_RENDER_DRIVER=software) round out
   vis_ours=() vis_theirs=() vis_ours_sw=() vis_theirs_sw=() vis_highlight=() vis_mapped=() vis_mapped_theirs=()
-  vis_failed=0
+  vis_cold_ours=() vis_cold_theirs=() vis_failed=0
+  # First, as each side's first start, which renderer it draws with: this
+  # also fills the caches the timed starts then find, as a player's second
+  # start would.
+  vis_renderers="$(renderer_of ours) / $(renderer_of theirs)"
+  vis_renderers_sw="$(renderer_of ours "${software[@]}") / $(renderer_of theirs "${software[@]}")"
   for round in $(seq "$visible_starts"); do
     out=$(first_visible_run ours)
     vis_ours+=("$(field first_visible_ms "$out")")
@@ -239,9 +244,15 @@ visible_row() {
     out=$(first_visible_run theirs "${software[@]}")
     vis_theirs_sw+=("$(field first_visible_ms "$out")")
     [[ "$out" == *status=ok* ]] || vis_failed=$((vis_failed + 1))
+    # A player's very first start: an empty cache folder, so neither the
+    # game's fonts nor Mesa's compiled shaders are kept from before.
+    out=$(first_visible_run ours XDG_CACHE_HOME="$work/visible-cache-ours-$round")
+    vis_cold_ours+=("$(field first_visible_ms "$out")")
+    [[ "$out" == *status=ok* ]] || vis_failed=$((vis_failed + 1))
+    out=$(first_visible_run theirs XDG_CACHE_HOME="$work/visible-cache-theirs-$round")
+    vis_cold_theirs+=("$(field first_visible_ms "$out")")
+    [[ "$out" == *status=ok* ]] || vis_failed=$((vis_failed + 1))
   done
-  vis_renderers="$(renderer_of ours) / $(renderer_of theirs)"
-  vis_renderers_sw="$(renderer_of ours "${software[@]}") / $(renderer_of theirs "${software[@]}")"
   kill "$xvfb_pid" 2>/dev/null
   wait "$xvfb_pid" 2>/dev/null
   xvfb_pid=""
@@ -272,9 +283,14 @@ else
   [ -n "$ours_sw" ] && [ -n "$theirs_sw" ] &&
     row "    ours / testsprite2" "$(calc "%.2f" "$ours_sw / $theirs_sw") x" "(information)" "" ""
   row "    renderers: ours / testsprite2's" "$vis_renderers_sw" "(SDL_RENDER_DRIVER)" "" ""
-  [ "$vis_failed" -gt 0 ] && notes+=("start-up in an X server: $vis_failed of $((4 * visible_starts)) starts showed no frame within 20 s (left out of the medians).")
+  cold_ours=$(median "${vis_cold_ours[@]}")
+  cold_theirs=$(median "${vis_cold_theirs[@]}")
+  row "  the very first start: ours / testsprite2" "${cold_ours:--} / ${cold_theirs:--} ms" "(information)" "" ""
+  [ -n "$cold_ours" ] && [ -n "$cold_theirs" ] &&
+    row "    ours / testsprite2" "$(calc "%.2f" "$cold_ours / $cold_theirs") x" "(information)" "" ""
+  [ "$vis_failed" -gt 0 ] && notes+=("start-up in an X server: $vis_failed of $((6 * visible_starts)) starts showed no frame within 20 s (left out of the medians).")
 fi
-notes+=("start-up in an X server: the real build/kestrelon (in a copy of its game folder, its own XDG_RUNTIME_DIR) and testsprite2 --geometry 1024x768 in one Xvfb (1280x1024x24, Mesa's GL), each as a player starts it: no preload, the renderer SDL picks by default; $visible_starts starts of each, in turns (ours, testsprite2, ours on SDL_RENDER_DRIVER=software, testsprite2 on it), medians. Timed by kestrelon-bench-first-visible from fork/exec to the first poll (MIT-SHM grab of the window, about every 1-2 ms) in which the newest mapped top-level window shows a drawn frame: over a 32 x 24 grid of its pixels, at least 4 distinct colours (4 bits a channel) and at least 5 % of the points off the commonest colour, which a cleared or merely mapped window never is; then SIGTERM. Window mapped: when the window that showed the frame was first seen mapped (SDL makes the game's window twice, see first_visible.c's windows=). The menu's highlighted item: when 2 % of the box 412,384 260x50 of the view holds New game's #FFFF00. Renderers: from one further start of each with the first-present shim.")
+notes+=("start-up in an X server: the real build/kestrelon (in a copy of its game folder, its own XDG_RUNTIME_DIR) and testsprite2 --geometry 1024x768 in one Xvfb (1280x1024x24, Mesa's GL), each as a player starts it: no preload, the renderer SDL picks by default; $visible_starts starts of each, in turns (ours, testsprite2, ours on SDL_RENDER_DRIVER=software, testsprite2 on it, then both with an empty XDG_CACHE_HOME: a player's very first start, nothing kept by the game or by Mesa's shader cache), medians; the other starts find Mesa's shader cache and the game's fonts kept from earlier starts. Timed by kestrelon-bench-first-visible from fork/exec to the first poll (MIT-SHM grab of the window, about every 1-2 ms) in which the newest mapped top-level window shows a drawn frame: over a 32 x 24 grid of its pixels, at least 4 distinct colours (4 bits a channel) and at least 5 % of the points off the commonest colour, which a cleared or merely mapped window never is; then SIGTERM. Window mapped: when the window that showed the frame was first seen mapped (SDL makes the game's window twice, see first_visible.c's windows=). The menu's highlighted item: when 2 % of the box 412,384 260x50 of the view holds New game's #FFFF00. Renderers: from a start of each before the timed ones, with the first-present shim.")
 
 # --- Memory: peak resident size of a whole scripted session ---
 out=$("$bench" launch -- "$build/kestrelon-replay" --dir "$work/game" --script "$scenarios/game_lost_named.script" \
