@@ -25,7 +25,9 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$work/game" "$work/run"
-cp -r "$root/data" "$work/game/data"
+# The data the build made: in the source tree unless configured elsewhere.
+data_dir=$(sed -n 's/^KESTRELON_DATA_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+cp -r "${data_dir:-$root/data}" "$work/game/data"
 cp "$root/tests/support/scores.txt" "$work/game/data/scores.txt"
 export XDG_RUNTIME_DIR="$work/run"
 scenarios="$root/tests/replay/scenarios"
@@ -158,6 +160,138 @@ row "  minimal SDL program" "$minimal ms" "(yardstick)" "" ""
 row "  the same, loading the game's libraries" "$(best_min "${linked_ms[@]}") ms" "(yardstick)" "" ""
 notes+=("start-up: from fork/exec to the return of the first SDL_RenderPresent (a preloaded shim notes the time and ends the process there), the real build/kestrelon against bench/minimal_sdl.c (window, renderer, clear, present), and that program again linked with every library the game may open (SDL_image, SDL_ttf, SDL_mixer and fontconfig, with theirs; the game opens them when first needed), all on the offscreen driver with the software renderer; SDL picks the audio driver as it would for a player; the game's fonts as kept in the cache folder by an earlier start, and once per round with an empty one (a player's very first start); best of 3, in turns.")
 
+# --- Start-up in an X server: exec to the first frame a player sees ---
+# The game and testsprite2 in turns in one Xvfb of their own, each as a
+# player would start it (no preload, SDL's own choice of renderer), timed by
+# an eye on the window's pixels; then the same on SDL's software renderer.
+median() { printf '%s\n' "$@" | awk 'NF' | sort -g | awk '{v[NR] = $1} END {if (NR) print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2)}'; }
+# Starts Xvfb on the first free display from $1 on; sets visible_display and
+# xvfb_pid. Ready once it answers, not once its socket is there.
+start_visible_xvfb() {
+  local display
+  for display in $(seq "$1" $(($1 + 49))); do
+    [ -e "/tmp/.X11-unix/X$display" ] && continue
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 300); do
+      DISPLAY=":$display" xwininfo -root >/dev/null 2>&1 && { visible_display=":$display"; return 0; }
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+  done
+  return 1
+}
+first_visible="$build/kestrelon-bench-first-visible"
+visible_starts=5
+# first_visible_run SIDE [ENV...]: one start of the game (SIDE ours) or of
+# testsprite2 (theirs), printing first-visible's line.
+first_visible_run() {
+  local side=$1
+  shift
+  if [ "$side" = ours ]; then
+    (cd "$work/game" && env DISPLAY="$visible_display" "$@" "$first_visible" --timeout 20 \
+       --expect 412,384,260,50,FFFF00 --view 1024x768 -- "$build/kestrelon" 2>>"$work/visible.log")
+  else
+    (cd "$(dirname "$testsprite")" && env DISPLAY="$visible_display" "$@" "$first_visible" --timeout 20 \
+       -- "./$(basename "$testsprite")" --geometry 1024x768 2>>"$work/visible.log")
+  fi
+}
+# The renderer SIDE draws its first frame with (one start of its own, ended
+# at that frame by the first-present shim).
+renderer_of() {
+  local side=$1
+  shift
+  rm -f "$work/renderer"
+  if [ "$side" = ours ]; then
+    (cd "$work/game" && env DISPLAY="$visible_display" "$@" LD_PRELOAD="$preload" KESTRELON_BENCH_PRESENT_FILE="$work/present" \
+       KESTRELON_BENCH_RENDERER_FILE="$work/renderer" timeout 20 "$build/kestrelon" >/dev/null 2>&1)
+  else
+    (cd "$(dirname "$testsprite")" && env DISPLAY="$visible_display" "$@" LD_PRELOAD="$preload" \
+       KESTRELON_BENCH_PRESENT_FILE="$work/present" KESTRELON_BENCH_RENDERER_FILE="$work/renderer" \
+       timeout 20 "./$(basename "$testsprite")" --geometry 1024x768 >/dev/null 2>&1)
+  fi
+  cat "$work/renderer" 2>/dev/null || echo unknown
+}
+visible_row() {
+  visible_skip=""
+  command -v Xvfb >/dev/null && command -v xwininfo >/dev/null || { visible_skip="skipped: Xvfb or xwininfo missing"; return; }
+  [ -x "$first_visible" ] || { visible_skip="skipped: no $first_visible (Xlib missing at build time)"; return; }
+  [ -x "$testsprite" ] || { visible_skip="skipped: no $testsprite"; return; }
+  start_visible_xvfb 231 || { visible_skip="skipped: Xvfb did not start"; return; }
+  local software=(SDL_RENDER_DRIVER=software) round out
+  vis_ours=() vis_theirs=() vis_ours_sw=() vis_theirs_sw=() vis_highlight=() vis_mapped=() vis_mapped_theirs=()
+  vis_cold_ours=() vis_cold_theirs=() vis_failed=0
+  # First, as each side's first start, which renderer it draws with: this
+  # also fills the caches the timed starts then find, as a player's second
+  # start would.
+  vis_renderers="$(renderer_of ours) / $(renderer_of theirs)"
+  vis_renderers_sw="$(renderer_of ours "${software[@]}") / $(renderer_of theirs "${software[@]}")"
+  for round in $(seq "$visible_starts"); do
+    out=$(first_visible_run ours)
+    vis_ours+=("$(field first_visible_ms "$out")")
+    vis_highlight+=("$(field expected_ms "$out")")
+    vis_mapped+=("$(field mapped_ms "$out")")
+    [[ "$out" == *status=ok* ]] || vis_failed=$((vis_failed + 1))
+    out=$(first_visible_run theirs)
+    vis_theirs+=("$(field first_visible_ms "$out")")
+    vis_mapped_theirs+=("$(field mapped_ms "$out")")
+    [[ "$out" == *status=ok* ]] || vis_failed=$((vis_failed + 1))
+    out=$(first_visible_run ours "${software[@]}")
+    vis_ours_sw+=("$(field first_visible_ms "$out")")
+    [[ "$out" == *status=ok* ]] || vis_failed=$((vis_failed + 1))
+    out=$(first_visible_run theirs "${software[@]}")
+    vis_theirs_sw+=("$(field first_visible_ms "$out")")
+    [[ "$out" == *status=ok* ]] || vis_failed=$((vis_failed + 1))
+    # A player's very first start: an empty cache folder, so neither the
+    # game's fonts nor Mesa's compiled shaders are kept from before.
+    out=$(first_visible_run ours XDG_CACHE_HOME="$work/visible-cache-ours-$round")
+    vis_cold_ours+=("$(field first_visible_ms "$out")")
+    [[ "$out" == *status=ok* ]] || vis_failed=$((vis_failed + 1))
+    out=$(first_visible_run theirs XDG_CACHE_HOME="$work/visible-cache-theirs-$round")
+    vis_cold_theirs+=("$(field first_visible_ms "$out")")
+    [[ "$out" == *status=ok* ]] || vis_failed=$((vis_failed + 1))
+  done
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+}
+visible_row
+if [ -n "$visible_skip" ]; then
+  row "start-up: first visible frame in an X server" "-" "<= 1.3 x testsprite2" "" "$visible_skip"
+else
+  ours=$(median "${vis_ours[@]}")
+  theirs=$(median "${vis_theirs[@]}")
+  ours_sw=$(median "${vis_ours_sw[@]}")
+  theirs_sw=$(median "${vis_theirs_sw[@]}")
+  if [ -z "$ours" ] || [ -z "$theirs" ]; then
+    row "start-up: first visible frame in an X server" "${ours:--} ms" "<= 1.3 x testsprite2" "" \
+        "no figure: see $work/visible.log"
+  else
+    goal=$(calc "%.1f" "$theirs * 1.3")
+    row "start-up: first visible frame in an X server" "$ours ms" "<= $goal ms (1.3 x testsprite2)" \
+        "$(calc "%.2f" "$goal / $ours")" "$(met_if "$ours <= $goal")"
+    row "  testsprite2 --geometry 1024x768" "$theirs ms" "(yardstick)" "" ""
+    row "  ours / testsprite2" "$(calc "%.2f" "$ours / $theirs") x" "<= 1.3 x" "" ""
+  fi
+  row "  renderers: ours / testsprite2's" "$vis_renderers" "(SDL's default)" "" ""
+  row "  its window mapped: ours / testsprite2" "$(median "${vis_mapped[@]}") / $(median "${vis_mapped_theirs[@]}") ms" \
+      "(information)" "" ""
+  row "  the menu's highlighted item (ours)" "$(median "${vis_highlight[@]}") ms" "(information)" "" ""
+  row "  software renderer: ours / testsprite2" "${ours_sw:--} / ${theirs_sw:--} ms" "(information)" "" ""
+  [ -n "$ours_sw" ] && [ -n "$theirs_sw" ] &&
+    row "    ours / testsprite2" "$(calc "%.2f" "$ours_sw / $theirs_sw") x" "(information)" "" ""
+  row "    renderers: ours / testsprite2's" "$vis_renderers_sw" "(SDL_RENDER_DRIVER)" "" ""
+  cold_ours=$(median "${vis_cold_ours[@]}")
+  cold_theirs=$(median "${vis_cold_theirs[@]}")
+  row "  the very first start: ours / testsprite2" "${cold_ours:--} / ${cold_theirs:--} ms" "(information)" "" ""
+  [ -n "$cold_ours" ] && [ -n "$cold_theirs" ] &&
+    row "    ours / testsprite2" "$(calc "%.2f" "$cold_ours / $cold_theirs") x" "(information)" "" ""
+  [ "$vis_failed" -gt 0 ] && notes+=("start-up in an X server: $vis_failed of $((6 * visible_starts)) starts showed no frame within 20 s (left out of the medians).")
+fi
+notes+=("start-up in an X server: the real build/kestrelon (in a copy of its game folder, its own XDG_RUNTIME_DIR) and testsprite2 --geometry 1024x768 in one Xvfb (1280x1024x24, Mesa's GL), each as a player starts it: no preload, the renderer SDL picks by default; $visible_starts starts of each, in turns (ours, testsprite2, ours on SDL_RENDER_DRIVER=software, testsprite2 on it, then both with an empty XDG_CACHE_HOME: a player's very first start, nothing kept by the game or by Mesa's shader cache), medians; the other starts find Mesa's shader cache and the game's fonts kept from earlier starts. Timed by kestrelon-bench-first-visible from fork/exec to the first poll (MIT-SHM grab of the window, about every 1-2 ms) in which the newest mapped top-level window shows a drawn frame: over a 32 x 24 grid of its pixels, at least 4 distinct colours (4 bits a channel) and at least 5 % of the points off the commonest colour, which a cleared or merely mapped window never is; then SIGTERM. Window mapped: when the window that showed the frame was first seen mapped (SDL makes the game's window twice, see first_visible.c's windows=). The menu's highlighted item: when 2 % of the box 412,384 260x50 of the view holds New game's #FFFF00. Renderers: from a start of each before the timed ones, with the first-present shim.")
+
 # --- Memory: peak resident size of a whole scripted session ---
 out=$("$bench" launch -- "$build/kestrelon-replay" --dir "$work/game" --script "$scenarios/game_lost_named.script" \
         --start novice --frames 4365 --trace /dev/null --render)
@@ -229,11 +363,11 @@ parts=$("$bench" parts --dir "$work/game" 2>/dev/null)
 # --- The table ---
 echo
 echo "Kestrelon benchmarks — $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), $(date '+%Y-%m-%d %H:%M')"
-printf '%-42s %-16s %-36s %-7s %s\n' "benchmark" "figure" "goal" "ratio" "met"
-printf '%s\n' "$(printf '%.0s-' $(seq 110))"
+printf '%-46s %-16s %-36s %-7s %s\n' "benchmark" "figure" "goal" "ratio" "met"
+printf '%s\n' "$(printf '%.0s-' $(seq 114))"
 for r in "${rows[@]}"; do
   IFS='|' read -r name figure goal ratio met <<<"$r"
-  printf '%-42s %-16s %-36s %-7s %s\n' "$name" "$figure" "$goal" "$ratio" "$met"
+  printf '%-46s %-16s %-36s %-7s %s\n' "$name" "$figure" "$goal" "$ratio" "$met"
 done
 echo
 echo "ratio: figure/goal for rates, goal/figure for times and sizes; 1 or more meets the goal."
