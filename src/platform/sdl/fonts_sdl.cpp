@@ -49,6 +49,7 @@ struct GlyphAtlas {
 
 struct SdlFont {
     TTF_Font* font = nullptr;
+    bool unusable = false;            // its characters could not be drawn (said once)
     GlyphAtlas atlas;                 // its pixels kept until they are in the texture
     SDL_Texture* texture = nullptr;   // made on first use, tinted when drawn
 };
@@ -156,17 +157,23 @@ bool rasteriseAtlas(TTF_Font* font, GlyphAtlas& atlas)
     return atlas.pixels != nullptr;
 }
 
-// The atlas's texture, made from its pixels on first use, which are then let
-// go; after a renderer lost its textures the atlas is made anew.
+// The atlas's texture, rasterised when the font is first drawn (the credits'
+// font need not hold up the first frame), its pixels then let go; after a
+// renderer lost its textures the atlas is made anew.
 SDL_Texture* atlasForDrawing(SdlFont* font)
 {
-    if (!font->texture && (font->atlas.pixels || rasteriseAtlas(font->font, font->atlas))) {
-        font->texture = SDL_CreateTextureFromSurface(sdlRenderer(), font->atlas.pixels);
-        SDL_FreeSurface(font->atlas.pixels);
-        font->atlas.pixels = nullptr;
-        if (font->texture)
-            SDL_SetTextureBlendMode(font->texture, SDL_BLENDMODE_BLEND);
+    if (font->texture || font->unusable)
+        return font->texture;
+    if (!font->atlas.pixels && !rasteriseAtlas(font->font, font->atlas)) {
+        std::fprintf(stderr, "kestrelon: cannot draw the characters of a font: %s\n", SDL_GetError());
+        font->unusable = true;
+        return nullptr;
     }
+    font->texture = SDL_CreateTextureFromSurface(sdlRenderer(), font->atlas.pixels);
+    SDL_FreeSurface(font->atlas.pixels);
+    font->atlas.pixels = nullptr;
+    if (font->texture)
+        SDL_SetTextureBlendMode(font->texture, SDL_BLENDMODE_BLEND);
     return font->texture;
 }
 
@@ -205,12 +212,6 @@ bool sdlOpenFont(PlatformFont* record)
     fitHeight(opened, record->height);
     auto* font = new SdlFont;
     font->font = opened;
-    if (!rasteriseAtlas(font->font, font->atlas)) {
-        std::fprintf(stderr, "kestrelon: cannot draw the characters of \"%s\": %s\n", face, SDL_GetError());
-        TTF_CloseFont(opened);
-        delete font;
-        return false;
-    }
     record->native = font;
     return true;
 }
