@@ -46,6 +46,7 @@ bool openFiles(const CommandLine& line)
 
 int main(int argc, char** argv)
 {
+    useStartingConsole();
     const CommandLine line = parseCommandLine(argc, argv);
     switch (line.action) {
     case CommandLine::Action::Help:

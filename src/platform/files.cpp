@@ -12,28 +12,18 @@
 
 namespace fs = std::filesystem;
 
-#ifndef KESTRELON_INSTALLED_DATA
-#define KESTRELON_INSTALLED_DATA "../share/kestrelon"
-#endif
-
 namespace {
 
 constexpr std::string_view kScoreTableName = "data/scores.txt";
 
-struct Folders {
-    std::string game = ".";     // the game's own files
-    std::string player = ".";   // the player's
-    bool installed = false;
-};
-
-Folders folders;
+GameFolderPlaces folders;
 std::vector<std::string> inputs;
 std::vector<std::string> outputs;
 bool writeFailed = false;
 
 void startRun()
 {
-    folders = Folders{};
+    folders = GameFolderPlaces{};
     inputs.clear();
     outputs.clear();
     writeFailed = false;
@@ -44,10 +34,23 @@ std::string under(const std::string& folder, std::string_view name)
     return folder == "." ? std::string(name) : folder + "/" + std::string(name);
 }
 
+// The game's paths are UTF-8, whatever the system's own encoding.
+fs::path pathOf(const std::string& utf8)
+{
+    return fs::path(reinterpret_cast<const char8_t*>(utf8.data()),
+                    reinterpret_cast<const char8_t*>(utf8.data() + utf8.size()));
+}
+
+std::string utf8Of(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 bool sameFile(const std::string& a, const std::string& b)
 {
     std::error_code error;
-    return fs::equivalent(a, b, error) && !error;
+    return fs::equivalent(pathOf(a), pathOf(b), error) && !error;
 }
 
 // Every file in the data folders, by the name it has there.
@@ -56,9 +59,9 @@ std::vector<std::string> dataFiles()
     std::vector<std::string> files;
     for (const std::string& folder : {gameFilePath("data"), playerFilePath("data")}) {
         std::error_code error;
-        for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        for (fs::recursive_directory_iterator it(pathOf(folder), error), end; !error && it != end; it.increment(error))
             if (it->is_regular_file(error))
-                files.push_back(it->path().string());
+                files.push_back(utf8Of(it->path()));
     }
     return files;
 }
@@ -85,7 +88,7 @@ std::string whatItWouldWriteOver(const std::string& path)
 // is not a link.
 std::string followLinks(const std::string& path)
 {
-    fs::path at = path;
+    fs::path at = pathOf(path);
     std::error_code error;
     for (int hops = 0; hops < 40 && fs::is_symlink(at, error); ++hops) {
         const fs::path target = fs::read_symlink(at, error);
@@ -93,7 +96,7 @@ std::string followLinks(const std::string& path)
             break;
         at = target.is_absolute() ? target : at.parent_path() / target;
     }
-    return at.string();
+    return utf8Of(at);
 }
 
 bool readWholeFile(const std::string& path, std::string& contents, std::string& error)
@@ -121,7 +124,8 @@ bool writeNewFile(const std::string& path, std::string_view contents, std::strin
     const bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
     if (std::fclose(file) != 0 || !written) {
         error = "the write failed";
-        std::remove(path.c_str());
+        std::error_code ignored;
+        fs::remove(pathOf(path), ignored);
         return false;
     }
     return true;
@@ -134,7 +138,7 @@ bool giveThePlayerATable(std::string& error)
 {
     const std::string table = playerFilePath(kScoreTableName);
     std::error_code status;
-    if (fs::symlink_status(table, status).type() != fs::file_type::not_found)
+    if (fs::symlink_status(pathOf(table), status).type() != fs::file_type::not_found)
         return true;
     std::string contents;
     std::string problem;
@@ -151,20 +155,12 @@ bool giveThePlayerATable(std::string& error)
 bool findGameFolders(std::string& error)
 {
     startRun();
-    const std::string executable = executableFolder();
-    std::error_code status;
-    const std::string installation = executable + KESTRELON_INSTALLED_DATA;
-    if (executable.empty() || !fs::is_directory(installation + "/data", status))
-        return true;   // a game folder: everything where it is
-    const std::string data = userDataFolder();
-    if (data.empty()) {
-        error = "no home folder to keep your scores in (HOME is not set)";
+    if (!findGameFolderPlaces(folders, error))
         return false;
-    }
-    folders.game = fs::weakly_canonical(installation, status).string();
-    folders.player = data + "/kestrelon";
-    folders.installed = true;
-    fs::create_directories(folders.player + "/data", status);
+    if (!folders.installed)
+        return true;   // a game folder: everything where it is
+    std::error_code status;
+    fs::create_directories(pathOf(folders.player + "/data"), status);
     if (status) {
         error = "cannot make your game folder " + folders.player + "/data: " + status.message();
         return false;
@@ -195,13 +191,13 @@ std::FILE* openInput(const std::string& path, std::string& error)
 std::FILE* openOutput(const std::string& path, bool replace, std::string& error)
 {
     std::error_code status;
-    if (fs::exists(path, status)) {
+    if (fs::exists(pathOf(path), status)) {
         const std::string over = whatItWouldWriteOver(path);
         if (!over.empty()) {
             error = "will not write " + path + ": " + over;
             return nullptr;
         }
-        if (!replace && fs::is_regular_file(path, status)) {
+        if (!replace && fs::is_regular_file(pathOf(path), status)) {
             error = path + " already exists (give --overwrite to replace it)";
             return nullptr;
         }
@@ -243,7 +239,7 @@ bool keepCopyOfPlayerFile(std::string_view name, std::string& keptAs, std::strin
         if (number > 0)
             keptAs += "." + std::to_string(number);
         std::error_code status;
-        if (fs::symlink_status(keptAs, status).type() == fs::file_type::not_found)
+        if (fs::symlink_status(pathOf(keptAs), status).type() == fs::file_type::not_found)
             return writeNewFile(keptAs, original, error);
         std::string kept;
         std::string unreadable;

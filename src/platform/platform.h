@@ -26,6 +26,11 @@ constexpr int kStartupFailedExitCode = 1;
 // ... and when a file it was asked to write (a recording, a trace) could not be.
 constexpr int kWriteFailedExitCode = 1;
 
+// First thing in a program: its standard output and error reach the
+// console it was started from, where the system leaves a windowed program
+// without them (Windows); nothing to do elsewhere.
+void useStartingConsole();
+
 // Picks each service's backend and starts what they need. Returns false with
 // a message on stderr when a library cannot start.
 bool platformStart(const PlatformConfig& config);

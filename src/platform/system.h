@@ -8,17 +8,19 @@
 #include <string>
 #include <string_view>
 
-// The folder the running program's file is in, ending in a separator;
-// empty when it cannot be told.
-std::string executableFolder();
-
-// The player's folder for a game's data ($XDG_DATA_HOME, else
-// ~/.local/share); empty when there is no home to put one in.
-std::string userDataFolder();
-
-// Where a lock that lives as long as the session belongs ($XDG_RUNTIME_DIR);
-// empty when there is none.
-std::string runtimeFolder();
+// Where the game's own files and the player's are (see files.h). Linux: an
+// installation is share/kestrelon found from the program's place, the
+// player's files in $XDG_DATA_HOME/kestrelon; else a game folder, the
+// working directory. Windows: the game's files beside the program; the
+// player's in %LOCALAPPDATA%\Kestrelon when the installer marked the folder
+// installed, else beside the program too (the portable zip).
+struct GameFolderPlaces {
+    std::string game = ".";
+    std::string player = ".";
+    bool installed = false;
+};
+// False, with `error` set, when the player's own folder cannot be found.
+bool findGameFolderPlaces(GameFolderPlaces& places, std::string& error);
 
 // Opens a file for reading only if it is a regular file: a folder, a FIFO or
 // a device is refused (a FIFO without a writer would block), as is a missing

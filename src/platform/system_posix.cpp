@@ -2,6 +2,7 @@
 #include "platform/system.h"
 
 #include "platform/files.h"
+#include "platform/platform.h"
 #include "platform/window.h"
 
 #include <atomic>
@@ -93,6 +94,14 @@ void endOnSignal(int)
 
 } // namespace
 
+#ifndef KESTRELON_INSTALLED_DATA
+#define KESTRELON_INSTALLED_DATA "../share/kestrelon"
+#endif
+
+namespace {
+
+// The folder the running program's file is in, ending in a separator;
+// empty when it cannot be told.
 std::string executableFolder()
 {
     char path[4096];
@@ -104,6 +113,7 @@ std::string executableFolder()
     return file.substr(0, file.find_last_of('/') + 1);
 }
 
+// $XDG_DATA_HOME, else ~/.local/share; empty when there is no home.
 std::string userDataFolder()
 {
     // Only an absolute path counts; otherwise the default.
@@ -114,11 +124,36 @@ std::string userDataFolder()
     return home && home[0] == '/' ? std::string(home) + "/.local/share" : std::string();
 }
 
+// Where a lock that lives as long as the session belongs; empty when none.
 std::string runtimeFolder()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     return runtime && runtime[0] == '/' ? std::string(runtime) : std::string();
 }
+
+} // namespace
+
+bool findGameFolderPlaces(GameFolderPlaces& places, std::string& error)
+{
+    places = GameFolderPlaces{};
+    const std::string executable = executableFolder();
+    const std::string installation = executable + KESTRELON_INSTALLED_DATA;
+    struct stat info {};
+    if (executable.empty() || stat((installation + "/data").c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return true;
+    const std::string data = userDataFolder();
+    if (data.empty()) {
+        error = "no home folder to keep your scores in (HOME is not set)";
+        return false;
+    }
+    char resolved[PATH_MAX];
+    places.game = realpath(installation.c_str(), resolved) ? resolved : installation;
+    places.player = data + "/kestrelon";
+    places.installed = true;
+    return true;
+}
+
+void useStartingConsole() {}
 
 // The guard is an exclusive lock on a file where only the player can write:
 // the session's runtime folder, else the player's own game folder (never a

@@ -2,9 +2,12 @@
 // a few dozen bytes at the start of the file and of each chunk.
 #include "platform/wave.h"
 
+#include "platform/system.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -32,7 +35,8 @@ constexpr uint16_t kExtensible = 0xFFFE;
 
 bool readWaveLength(const char* path, uint32_t& lengthMs)
 {
-    File file{std::fopen(path, "rb")};
+    std::string error;
+    File file{openRegularFile(path, error)};
     if (!file.handle || std::fseek(file.handle, 0, SEEK_END) != 0)
         return false;
     const long fileSize = std::ftell(file.handle);

@@ -4,6 +4,7 @@
 #include "platform/sdl/sdl_internal.h"
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -74,7 +75,7 @@ void sdlDropSpriteCopies(const void* owner)
 
 int quarterTurnsOf(float radians)
 {
-    const double turns = static_cast<double>(radians) / (M_PI / 2);
+    const double turns = static_cast<double>(radians) / (std::numbers::pi / 2);
     const double nearest = std::round(turns);
     if (std::fabs(turns - nearest) > 1e-4)
         return -1;

@@ -4,6 +4,7 @@
 #include "platform/sdl/sdl_internal.h"
 
 #include <cmath>
+#include <numbers>
 #include <cstdio>
 #include <vector>
 
@@ -242,7 +243,7 @@ SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x
     if (quarterTurns < 0) {
         plan.texture = whole;
         plan.turnedOnEachDraw = true;
-        plan.degrees = static_cast<double>(t.rotation) * (180.0 / M_PI);
+        plan.degrees = static_cast<double>(t.rotation) * (180.0 / std::numbers::pi);
         return plan;
     }
     // A quarter turn keeps the rectangle a rectangle: draw a copy made turned
