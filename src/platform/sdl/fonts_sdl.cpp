@@ -1,12 +1,11 @@
-// Fonts on SDL2_ttf, the face from fontconfig's match (its own cache makes
-// that quick). Every character the game can draw is rasterised once, in
-// white, into an atlas per font; a text is drawn from it glyph by glyph,
-// tinted, so a text never seen before (a new score) costs no rasterising.
+// Fonts on SDL2_ttf, the face's file as the system finds it (fontFileFor).
+// Every character the game can draw is rasterised once, in white, into an
+// atlas per font; a text is drawn from it glyph by glyph, tinted, so a text
+// never seen before (a new score) costs no rasterising.
 #include "platform/video_service.h"
 #include "platform/sdl/sdl_internal.h"
 
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <array>
@@ -55,27 +54,6 @@ struct SdlFont {
 };
 
 SdlFont* sdlFont(const PlatformFont* font) { return static_cast<SdlFont*>(font->native); }
-
-// The file fontconfig matches to a face ("Arial": Liberation Sans here).
-std::string fontFileFor(const char* face)
-{
-    std::string file;
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face));
-    if (!pattern)
-        return file;
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    if (match) {
-        FcChar8* path = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path)
-            file = reinterpret_cast<const char*>(path);
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return file;
-}
 
 // The point size whose line height comes closest to the wanted pixel height
 // (the smallest such size, between half and one and a half times it). The
@@ -197,7 +175,7 @@ bool sdlFontsStart()
 void sdlFontsStop()
 {
     TTF_Quit();
-    FcFini();   // fontconfig's caches, kept for the whole process otherwise
+    forgetFontFiles();
 }
 
 bool sdlOpenFont(PlatformFont* record)
@@ -206,7 +184,7 @@ bool sdlOpenFont(PlatformFont* record)
     const std::string file = fontFileFor(face);
     TTF_Font* opened = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), record->height);
     if (!opened) {
-        std::fprintf(stderr, "kestrelon: no font for \"%s\": %s\n", face, file.empty() ? "fontconfig matched none" : TTF_GetError());
+        std::fprintf(stderr, "kestrelon: no font for \"%s\": %s\n", face, file.empty() ? "no font file for it" : TTF_GetError());
         return false;
     }
     fitHeight(opened, record->height);

@@ -31,6 +31,11 @@ void sdlDropSpriteCopies(const void* owner);
 // otherwise -1.
 int quarterTurnsOf(float radians);
 
+// The file of a font face as the system finds it, empty when none; and
+// letting go of what finding it kept (font_files_*.cpp, one per system).
+std::string fontFileFor(const char* face);
+void forgetFontFiles();
+
 // Fonts (fonts_sdl.cpp): the font library's start and end, and the video
 // service's font calls.
 bool sdlFontsStart();
