@@ -27,19 +27,19 @@ for signal in TERM INT; do
   second_pid=$!
   wait_for "the second copy's box" 60 box_shown
   kill -s "$signal" "$second_pid"
-  wait_for "the second copy to end on SIG$signal" 10 ended "$second_pid"
+  wait_for "the second copy to end on SIG$signal" 60 ended "$second_pid"
   wait "$second_pid"
   code=$?
   second_pid=""
   [ "$code" -eq 0 ] || fail "SIG$signal to the second copy's box gave exit code $code"
   # The box is gone with its process (SDL may draw it in a child of its own).
-  wait_for "the box to go with SIG$signal" 10 box_gone
+  wait_for "the box to go with SIG$signal" 60 box_gone
   ended $game_pid && fail "SIG$signal to the second copy ended the first"
 done
 
 for signal in TERM HUP; do
   kill -s $signal $game_pid
-  wait_for "the game to end on SIG$signal" 20 ended "$game_pid"
+  wait_for "the game to end on SIG$signal" 60 ended "$game_pid"
   wait "$game_pid"
   code=$?
   game_pid=""
@@ -90,7 +90,7 @@ lose_a_game_typing() {   # a label for the captures
 
 # name_kept WHAT CODE: the game ended with CODE, the two letters in place 1.
 name_kept() {
-  wait_for "the game to end on $1 while a name is typed" 20 ended "$game_pid"
+  wait_for "the game to end on $1 while a name is typed" 60 ended "$game_pid"
   wait "$game_pid"
   code=$?
   game_pid=""
@@ -110,7 +110,7 @@ cp "$2/scores.txt" "$work/data/scores.txt"
 game_pid=$!
 wait_for "the game's window again" 60 game_window_shown
 kill -s TERM $xvfb_pid
-wait_for "the game to end with its display" 20 ended "$game_pid"
+wait_for "the game to end with its display" 60 ended "$game_pid"
 wait "$game_pid"
 code=$?
 game_pid=""
