@@ -169,6 +169,22 @@ bool findGameFolders(std::string& error)
 }
 
 void useWorkingFolder() { startRun(); }
+
+std::string absolutePath(const std::string& path)
+{
+    std::error_code error;
+    const fs::path absolute = fs::absolute(pathOf(path), error);
+    return error ? path : utf8Of(absolute);
+}
+
+bool enterFolder(const std::string& folder, std::string& error)
+{
+    std::error_code status;
+    fs::current_path(pathOf(folder), status);
+    if (status)
+        error = status.message();
+    return !status;
+}
 bool playingInstalled() { return folders.installed; }
 
 std::string gameFilePath(std::string_view name) { return under(folders.game, name); }
@@ -236,8 +252,10 @@ bool keepCopyOfPlayerFile(std::string_view name, std::string& keptAs, std::strin
         return false;
     for (int number = 0; number < 1000; ++number) {
         keptAs = path + ".bak";
-        if (number > 0)
-            keptAs += "." + std::to_string(number);
+        if (number > 0) {
+            keptAs += '.';
+            keptAs += std::to_string(number);
+        }
         std::error_code status;
         if (fs::symlink_status(pathOf(keptAs), status).type() == fs::file_type::not_found)
             return writeNewFile(keptAs, original, error);

@@ -28,6 +28,15 @@ bool findGameFolders(std::string& error);
 // replay runner, tests).
 void useWorkingFolder();
 bool playingInstalled();
+// For the replay runner, which names its files from where it was started and
+// then plays in another folder: a path made absolute, and a move of the
+// working directory (false, with `error` set, when it cannot be entered).
+std::string absolutePath(const std::string& path);
+bool enterFolder(const std::string& folder, std::string& error);
+
+// Where the player's files are, for the --help text: a paragraph in the
+// system's own terms (its folders, its path separator).
+const char* playerFilesHelp();
 
 std::string gameFilePath(std::string_view name);     // pictures, sounds
 std::string playerFilePath(std::string_view name);   // the score table, screenshots

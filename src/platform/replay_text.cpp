@@ -123,7 +123,13 @@ std::string lineProblem(int lineNumber, const std::string& problem)
     return "line " + std::to_string(lineNumber) + ": " + problem;
 }
 
-std::string quoted(std::string_view word) { return "\"" + printableBytes(word) + "\""; }
+std::string quoted(std::string_view word)
+{
+    std::string text = "\"";
+    text += printableBytes(word);
+    text += '"';
+    return text;
+}
 
 std::string printableBytes(std::string_view bytes)
 {

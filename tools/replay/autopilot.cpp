@@ -7,6 +7,7 @@
 #include "app/game_main.h"
 #include "game/world.h"
 #include "input/input.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/script.h"
 #include "platform/window.h"
@@ -17,7 +18,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -186,7 +186,8 @@ int main(int argc, char** argv)
     }
     startChoice = start == "hero" ? 2 : 1;
     std::FILE* script = std::fopen(out.c_str(), "w");
-    if (!script || chdir(dir.c_str()) != 0) {
+    std::string problem;
+    if (!script || !enterFolder(dir, problem)) {
         std::fprintf(stderr, "kestrelon-autopilot: cannot write %s or enter %s\n", out.c_str(), dir.c_str());
         return 2;
     }

@@ -18,7 +18,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -165,7 +164,7 @@ bool readScript(const std::string& path, std::string& text, std::string& error)
 // What the options name, from where the runner was started.
 std::string fromHere(const std::string& path)
 {
-    return path.empty() ? path : std::filesystem::absolute(path).string();
+    return path.empty() ? path : absolutePath(path);
 }
 
 } // namespace
@@ -197,8 +196,8 @@ int runReplay(int argc, char** argv)
     options.script = fromHere(options.script);
     options.trace = fromHere(options.trace);
     options.record = fromHere(options.record);
-    if (chdir(options.dir.c_str()) != 0)
-        return usage(("cannot enter " + options.dir).c_str());
+    if (!enterFolder(options.dir, problem))
+        return usage(("cannot enter " + options.dir + ": " + problem).c_str());
     useWorkingFolder();
 
     std::string text;
