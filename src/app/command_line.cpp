@@ -1,6 +1,9 @@
 // Reading the command line.
 #include "app/command_line.h"
 
+#include "platform/files.h"
+
+#include <string>
 #include <string_view>
 
 namespace {
@@ -66,42 +69,40 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 
 const char* usageText()
 {
-    return "Usage: kestrelon [OPTION]...\n"
-           "Kestrelon, a 2-D space shooter: steer a fighter over a scrolling star map,\n"
-           "shoot the bouncing asteroids and the boss, and put your name among the ten\n"
-           "best scores.\n"
-           "\n"
-           "Keys:\n"
-           "  arrow keys   fly; on the menus, move the highlight (a game controller's\n"
-           "               left stick flies too)\n"
-           "  Space        fire two shots; leave the game-over and high-score screens\n"
-           "  Enter        choose; confirm your name; leave the credits\n"
-           "  Escape       back to the menu (Continue resumes the game)\n"
-           "  A to Z       your name in the high-score table (up to six letters)\n"
-           "  F12          save a screenshot\n"
-           "\n"
-           "Your files, in ~/.local/share/kestrelon ($XDG_DATA_HOME/kestrelon) when the\n"
-           "game is installed, or in the game's own folder (the source tree with play.sh):\n"
-           "  data/scores.txt   the high-score table (a copy of a damaged one is kept as\n"
-           "                    data/scores.txt.bak before the game writes over it)\n"
-           "  screen000.bmp     the last F12 screenshot\n"
-           "\n"
-           "Options:\n"
-           "  --record FILE    play as usual and write the whole session to FILE, to\n"
-           "                   be watched or checked frame for frame later; FILE must\n"
-           "                   not exist yet\n"
-           "  --overwrite      with --record: replace FILE if it exists\n"
-           "  --watch FILE     play the recording FILE back in the window, at the pace\n"
-           "                   it was recorded (your keys are not read, nothing is saved)\n"
-           "  --trace FILE     with either: a line per frame of what the game did\n"
-           "                   (FILE is written anew)\n"
-           "No output is ever written over the score table, a file of the game's data or\n"
-           "the recording being watched.\n"
-           "  --help           show this help and exit\n"
-           "  --version        show the version and exit\n"
-           "\n"
-           "Exit status: 0 when the game ends normally, 1 when it cannot start (no\n"
-           "display, a missing data file, a recording that cannot be written or\n"
-           "read) or a file it was asked to write cannot be written, 2 for a bad\n"
-           "option.\n";
+    static const std::string text = std::string(
+        "Usage: kestrelon [OPTION]...\n"
+        "Kestrelon, a 2-D space shooter: steer a fighter over a scrolling star map,\n"
+        "shoot the bouncing asteroids and the boss, and put your name among the ten\n"
+        "best scores.\n"
+        "\n"
+        "Keys:\n"
+        "  arrow keys   fly; on the menus, move the highlight (a game controller's\n"
+        "               left stick flies too)\n"
+        "  Space        fire two shots; leave the game-over and high-score screens\n"
+        "  Enter        choose; confirm your name; leave the credits\n"
+        "  Escape       back to the menu (Continue resumes the game)\n"
+        "  A to Z       your name in the high-score table (up to six letters)\n"
+        "  F12          save a screenshot\n"
+        "\n")
+        + playerFilesHelp() +
+        "\n"
+        "Options:\n"
+        "  --record FILE    play as usual and write the whole session to FILE, to\n"
+        "                   be watched or checked frame for frame later; FILE must\n"
+        "                   not exist yet\n"
+        "  --overwrite      with --record: replace FILE if it exists\n"
+        "  --watch FILE     play the recording FILE back in the window, at the pace\n"
+        "                   it was recorded (your keys are not read, nothing is saved)\n"
+        "  --trace FILE     with either: a line per frame of what the game did\n"
+        "                   (FILE is written anew)\n"
+        "No output is ever written over the score table, a file of the game's data or\n"
+        "the recording being watched.\n"
+        "  --help           show this help and exit\n"
+        "  --version        show the version and exit\n"
+        "\n"
+        "Exit status: 0 when the game ends normally, 1 when it cannot start (no\n"
+        "display, a missing data file, a recording that cannot be written or\n"
+        "read) or a file it was asked to write cannot be written, 2 for a bad\n"
+        "option.\n";
+    return text.c_str();
 }

@@ -55,7 +55,7 @@ int runKestrelon(const GameRun& run)
 {
     Message first;
     peekMessage(first);
-    if (run.singleInstance && !acquireSingleInstanceGuard("kestrelon")) {
+    if (run.singleInstance && !acquireSingleInstanceGuard("Kestrelon")) {
         showMessageBox("Error", "Application already running!", BoxIcon::Warning, 0);
         return 0;
     }

@@ -47,6 +47,7 @@ bool openFiles(const CommandLine& line)
 int main(int argc, char** argv)
 {
     useStartingConsole();
+    argumentsInUtf8(argc, argv);
     const CommandLine line = parseCommandLine(argc, argv);
     switch (line.action) {
     case CommandLine::Action::Help:

@@ -30,6 +30,9 @@ constexpr int kWriteFailedExitCode = 1;
 // console it was started from, where the system leaves a windowed program
 // without them (Windows); nothing to do elsewhere.
 void useStartingConsole();
+// The program's arguments in UTF-8, as every path in the game is, where the
+// system hands them over in another encoding (Windows' code page).
+void argumentsInUtf8(int& argc, char**& argv);
 
 // Picks each service's backend and starts what they need. Returns false with
 // a message on stderr when a library cannot start.

@@ -1,8 +1,10 @@
 // What the operating systems do differently, one function each: the
 // program's own place, the player's folders, files made and replaced safely,
 // and requests to end from outside the window. (The single-instance guard,
-// declared in window.h, is the system's too.)
-// system_posix.cpp holds Linux's; the build picks the file for the system.
+// declared in window.h, the console and arguments of platform.h and the
+// --help paragraph of files.h are the system's too.)
+// system_posix.cpp holds Linux's, system_windows.cpp Windows'; the build
+// picks the file for the system (and sdl/font_files_*.cpp likewise).
 #pragma once
 #include <cstdio>
 #include <string>
@@ -13,7 +15,8 @@
 // player's files in $XDG_DATA_HOME/kestrelon; else a game folder, the
 // working directory. Windows: the game's files beside the program; the
 // player's in %LOCALAPPDATA%\Kestrelon when the installer marked the folder
-// installed, else beside the program too (the portable zip).
+// installed (kestrelon.installed beside the program), else beside the
+// program too (the portable zip).
 struct GameFolderPlaces {
     std::string game = ".";
     std::string player = ".";
@@ -45,6 +48,11 @@ bool replaceFileAtomically(const std::string& path, std::string_view contents, s
 // True when the file exists and its owner may not write it (whoever runs
 // the game, root included, treats it as the player's "keep this").
 bool fileIsReadOnly(const std::string& path);
+
+// The video drivers SDL is to try for a window on the player's display,
+// null for SDL's own choice; and what to tell a player when none opens.
+const char* displayDriversToTry();
+const char* noDisplayAdvice();
 
 // Requests to end the game from outside its window (SIGINT, SIGTERM,
 // SIGHUP: Ctrl+C, kill, a closed terminal) are noted from now on, for

@@ -6,6 +6,7 @@
 #include "platform/window.h"
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -153,7 +154,34 @@ bool findGameFolderPlaces(GameFolderPlaces& places, std::string& error)
     return true;
 }
 
+const char* displayDriversToTry()
+{
+    // With neither WAYLAND_DISPLAY nor XDG_RUNTIME_DIR, Wayland cannot be
+    // reached, and its library says so on stderr when SDL tries: only the
+    // other drivers that show a window are tried.
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if ((wayland && *wayland) || (runtime && *runtime))
+        return nullptr;
+    return "x11,kmsdrm";
+}
+
+const char* noDisplayAdvice()
+{
+    return "run it from a desktop session (DISPLAY or WAYLAND_DISPLAY must name a running display)";
+}
+
+const char* playerFilesHelp()
+{
+    return "Your files, in ~/.local/share/kestrelon ($XDG_DATA_HOME/kestrelon) when the\n"
+           "game is installed, or in the game's own folder (the source tree with play.sh):\n"
+           "  data/scores.txt   the high-score table (a copy of a damaged one is kept as\n"
+           "                    data/scores.txt.bak before the game writes over it)\n"
+           "  screen000.bmp     the last F12 screenshot\n";
+}
+
 void useStartingConsole() {}
+void argumentsInUtf8(int&, char**&) {}
 
 // The guard is an exclusive lock on a file where only the player can write:
 // the session's runtime folder, else the player's own game folder (never a
@@ -161,8 +189,11 @@ void useStartingConsole() {}
 bool acquireSingleInstanceGuard(const char* name)
 {
     const std::string runtime = runtimeFolder();
-    const std::string lock = runtime.empty() ? playerFilePath(std::string(name) + ".lock")
-                                             : runtime + "/" + name + ".lock";
+    std::string file = name;
+    for (char& c : file)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    file += ".lock";
+    const std::string lock = runtime.empty() ? playerFilePath(file) : runtime + "/" + file;
     // Kept open for the life of the process: closing it would drop the lock,
     // and the kernel drops it when the process ends.
     const int fd = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);

@@ -21,7 +21,8 @@ struct Message {
     int64_t param = 0;
 };
 
-// True when this process now holds the guard named `name`; false when another
+// True when this process now holds the guard named `name` (a mutex on
+// Windows, a lock file of that name in lower case on Linux); false when another
 // running copy holds it. The system drops it when the process ends. Where no
 // guard can be had, the game runs (true) and says so in one line.
 bool acquireSingleInstanceGuard(const char* name);

@@ -1,4 +1,11 @@
 // kestrelon-replay: see replay.h.
 #include "replay.h"
 
-int main(int argc, char** argv) { return runReplay(argc, argv); }
+#include "platform/platform.h"
+
+int main(int argc, char** argv)
+{
+    useStartingConsole();
+    argumentsInUtf8(argc, argv);
+    return runReplay(argc, argv);
+}

@@ -29,11 +29,7 @@ bool fellBackToNoDisplay()
     return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
-void sayNoDisplay()
-{
-    std::fprintf(stderr, "kestrelon: no display found: run it from a desktop session (DISPLAY or "
-                         "WAYLAND_DISPLAY must name a running display)\n");
-}
+void sayNoDisplay() { std::fprintf(stderr, "kestrelon: no display found: %s\n", noDisplayAdvice()); }
 
 bool start(const PlatformConfig& config)
 {
@@ -47,11 +43,9 @@ bool start(const PlatformConfig& config)
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     const bool choosing = onDisplay && !set("SDL_VIDEODRIVER");
-    // With neither WAYLAND_DISPLAY nor XDG_RUNTIME_DIR, Wayland cannot be
-    // reached, and its library says so on stderr when SDL tries: only the
-    // other drivers that show a window are tried.
-    if (choosing && !set("WAYLAND_DISPLAY") && !set("XDG_RUNTIME_DIR"))
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm");
+    const char* drivers = choosing ? displayDriversToTry() : nullptr;
+    if (drivers)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         if (choosing)
             sayNoDisplay();
