@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test (run from any folder): the suite in
-# the normal build, then the whole suite again built with clang under
-# AddressSanitizer and UndefinedBehaviorSanitizer, with the fuzz targets.
+# the normal build, with the Windows build's tests under Wine, then the whole
+# suite again built with clang under AddressSanitizer and
+# UndefinedBehaviorSanitizer, with the fuzz targets.
 source "$(dirname "${BASH_SOURCE[0]}")/tools/setup.sh"
 install_missing "${build_packages[@]}" "${test_packages[@]}"
-build_game "$KESTRELON_BUILD" -DKESTRELON_TESTS=ON
+echo "== the Windows build (its SDL libraries are built once and cached)"
+bash "$KESTRELON_ROOT/packaging/build-windows.sh"
+build_game "$KESTRELON_BUILD" -DKESTRELON_TESTS=ON -DKESTRELON_WINDOWS_BUILD="$KESTRELON_ROOT/build-windows"
 ctest --test-dir "$KESTRELON_BUILD" --output-on-failure -j2
 
 echo "== the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzers"

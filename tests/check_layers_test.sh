@@ -32,6 +32,11 @@ expect_caught check_layers.sh platform/headless/call_log_kept.cpp '"platform/sdl
 expect_caught check_layers.sh platform/tape/playback_tape.cpp '"platform/sdl/sdl_internal.h"'
 expect_caught check_platform_seam.sh game/world.cpp '<SDL.h>'
 expect_caught check_platform_seam.sh platform/headless/video_none.cpp '<SDL_image.h>'
+expect_caught check_platform_seam.sh scores/score_table.cpp '<windows.h>'
+expect_caught check_platform_seam.sh app/main.cpp '<unistd.h>'
+expect_caught check_platform_seam.sh render/assets.cpp '<sys/stat.h>'
+# A test of the system the build is for names the file as well.
+expect_caught check_platform_seam.sh game/ship.cpp $'"game/world.h"\n#ifdef _WIN32\n#endif'
 
 # A folder with no src/ is refused, not passed as a clean tree.
 for check in check_layers.sh check_platform_seam.sh; do

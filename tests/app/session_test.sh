@@ -24,7 +24,7 @@ box_or_ended() {   # pid
 }
 
 cd "$work"
-"$build/kestrelon" >"$work/game.log" 2>&1 &
+game_command >"$work/game.log" 2>&1 &
 game_pid=$!
 wait_for window 60 game_window
 
@@ -35,7 +35,7 @@ expect_drawn "menu: the logo" menu 312 134 540 180
 [ "$(count menu $continue_item "$grey")" -lt 60 ] || fail "menu: Continue shown without a game"
 
 # A second copy is refused; the first plays on.
-"$build/kestrelon" >"$work/second.log" 2>&1 &
+game_command >"$work/second.log" 2>&1 &
 second_pid=$!
 wait_for second-copy 30 box_or_ended $second_pid
 [ -n "$box" ] && "$build/kestrelon-xclose" "$box"

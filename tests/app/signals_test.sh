@@ -55,37 +55,16 @@ done
 # every place of the table is below zero. Its name is being typed, two
 # letters so far, when the game is ended; the letters are kept.
 source "$(dirname "${BASH_SOURCE[0]}")/../support/screens.sh"
-game_over_shown() { [ "$(count "$1" 344 334 336 95 "#DD6D8C")" -gt 150 ]; }
-# One diagonal flown (the next of four each try), then the screen looked at.
-swept_until_game_over() {
-  local diagonals=("Up Left" "Down Right" "Up Right" "Down Left")
-  hold 0.8 ${diagonals[$((wait_try % 4))]}
-  capture "$1" && game_over_shown "$1"
-}
-prompt_shown() { [ "$(count "$1" 352 314 400 50 "$grey")" -gt 150 ] && ! game_over_shown "$1"; }
-name_grew() {   # capture: the name line has more text than at the last letter
-  local now
-  now=$(count "$1" 352 374 500 50 "$grey")
-  [ "$now" -gt "$((name_pixels + 40))" ] && name_pixels=$now
-}
 lose_a_game_typing() {   # a label for the captures
-  for place in 1 2 3 4 5 6 7 8 9 10; do printf '%d LOW -%d\r\n' $place $place; done >"$work/data/scores.txt"
+  every_place_below_zero "$work/data/scores.txt"
   "$build/kestrelon" >"$work/$1.log" 2>&1 &
   game_pid=$!
   wait_for "$1: window" 60 game_window
   wait_for "$1: menu" 60 first_menu_ready "$1-menu" $new_game_item
-  key Return
-  wait_for_screen "$1-difficulty" 30 difficulty_ready
-  key Return
-  wait_for_screen "$1-countdown" 30 get_ready_shown
-  wait_for_screen "$1-game-over" 240 swept_until_game_over
-  key space
-  wait_for_screen "$1-prompt" 30 prompt_shown
-  name_pixels=$(count "$1-prompt" 352 374 500 50 "$grey")
-  key k
-  wait_for_screen "$1-letter-k" 30 name_grew
-  key e
-  wait_for_screen "$1-letter-e" 30 name_grew
+  start_a_novice_game "$1"
+  lose_the_game_to_the_name_prompt "$1"
+  type_letter "$1" k
+  type_letter "$1" e
 }
 
 # name_kept WHAT CODE: the game ended with CODE, the two letters in place 1.

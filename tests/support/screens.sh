@@ -158,3 +158,45 @@ cursor_to() {
 first_menu_ready() {   # capture, box
   game_window && capture "$1" && menu_ready "$@"
 }
+
+# A placed game. A score table whose every place is below zero, so that any
+# game lost gets the first place: every_place_below_zero FILE.
+every_place_below_zero() {
+  local place
+  for place in 1 2 3 4 5 6 7 8 9 10; do printf '%d LOW -%d\r\n' $place $place; done >"$1"
+}
+game_over_shown() { [ "$(count "$1" 344 334 336 95 "#DD6D8C")" -gt 150 ]; }
+# A game is lost by flying diagonals across the field into the asteroids (a
+# few seconds; standing still may take minutes): one diagonal flown (the
+# next of four each try), then the screen looked at.
+swept_until_game_over() {
+  local diagonals=("Up Left" "Down Right" "Up Right" "Down Left")
+  hold 0.8 ${diagonals[$((wait_try % 4))]}
+  capture "$1" && game_over_shown "$1"
+}
+prompt_shown() { [ "$(count "$1" 352 314 400 50 "$grey")" -gt 150 ] && ! game_over_shown "$1"; }
+name_grew() {   # capture: the name line has more text than at the last letter
+  local now
+  now=$(count "$1" 352 374 500 50 "$grey")
+  [ "$now" -gt "$((name_pixels + 40))" ] && name_pixels=$now
+}
+# From the menu ready for a key: New game, Novice, and the countdown (a
+# label for the captures).
+start_a_novice_game() {
+  key Return
+  wait_for_screen "$1-difficulty" 30 difficulty_ready
+  key Return
+  wait_for_screen "$1-countdown" 30 get_ready_shown
+}
+# From a game started: the game lost, Space, and the prompt for a name.
+lose_the_game_to_the_name_prompt() {
+  wait_for_screen "$1-game-over" 240 swept_until_game_over
+  key space
+  wait_for_screen "$1-prompt" 30 prompt_shown
+  name_pixels=$(count "$1-prompt" 352 374 500 50 "$grey")
+}
+# A letter of the name typed, and seen on the prompt: type_letter LABEL KEY.
+type_letter() {
+  key "$2"
+  wait_for_screen "$1-letter-$2" 30 name_grew
+}

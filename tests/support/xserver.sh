@@ -7,16 +7,36 @@ xvfb_pid=""
 # A folder of its own to play in, `work` (its *.log files are shown on
 # failure; it goes, and the game and the X server with it, when the test
 # ends), with run/ as XDG_RUNTIME_DIR and a copy of the data folder $2; and
-# `artifacts`, the build's test-artifacts/$1, emptied, where screenshots are kept.
+# `artifacts`, the build's test-artifacts/$1 (-wine under Wine), emptied,
+# where screenshots are kept.
 game_folder() {
-  artifacts="$build/test-artifacts/$1"
+  # Under Wine (see game_command) the same test keeps its own screenshots.
+  artifacts="$build/test-artifacts/$1${KESTRELON_WINE_GAME:+-wine}"
   rm -rf "$artifacts"
   mkdir -p "$artifacts"
   work=$(mktemp -d)
-  trap 'kill $game_pid $second_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+  # Wine's own processes go before their display does.
+  trap 'kill $game_pid $second_pid 2>/dev/null; [ -n "${KESTRELON_WINE_GAME:-}" ] && wineserver -k 2>/dev/null;
+    kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
   mkdir -p "$work/run"
   export XDG_RUNTIME_DIR="$work/run"
   cp -r "$2" "$work/data"
+  # The Windows game plays from its own folder, as unpacked from the zip.
+  if [ -n "${KESTRELON_WINE_GAME:-}" ]; then
+    cp "$KESTRELON_WINE_GAME"/*.exe "$KESTRELON_WINE_GAME"/*.dll "$work/"
+    cp -r "$KESTRELON_WINE_GAME/fonts" "$work/fonts"
+  fi
+}
+
+# The game as the tests start it, with the arguments given, in place of the
+# shell that runs it (so `game_command &` leaves the game's pid in $!): this
+# build's, or, with KESTRELON_WINE_GAME set (tests/windows/under_wine.sh),
+# the Windows game copied into `work`, under Wine.
+game_command() {
+  if [ -n "${KESTRELON_WINE_GAME:-}" ]; then
+    exec wine "$work/kestrelon.exe" "$@"
+  fi
+  exec "$build/kestrelon" "$@"
 }
 
 fail() {
