@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Windows game under Wine: --version and --help print where it was
+# The Windows game under Wine: its programs' resources and DLLs; --version
+# and --help print where it was
 # started from and end with 0; its window is titled "Kestrelon v0.3" and
 # shows the menu as the Linux game shows it (the two captures compared pixel
 # by pixel, the animated ship left out: at most 1 % of the pixels may differ
@@ -15,6 +16,19 @@ game_folder menu-match "$2"
 start_xvfb 211 1024x768x24
 source "$(dirname "${BASH_SOURCE[0]}")/../support/screens.sh"
 cd "$work"
+
+# Each program carries the game's icon and version information, and needs
+# no DLL but the SDL ones shipped beside it and Windows' own.
+for program in "$KESTRELON_WINE_GAME"/*.exe; do
+  x86_64-w64-mingw32-objdump -p "$program" >"$work/objdump.txt" || fail "objdump cannot read $program"
+  resources=$(sed -n '/The .rsrc Resource Directory/,/^$/p' "$work/objdump.txt")
+  grep -q "Entry: ID: 0x00000e," <<<"$resources" || fail "$(basename "$program") carries no icon"
+  grep -q "Entry: ID: 0x000010," <<<"$resources" || fail "$(basename "$program") carries no version information"
+  for dll in $(sed -n 's/^[[:space:]]*DLL Name: //p' "$work/objdump.txt"); do
+    [ -n "$(find "$KESTRELON_WINE_GAME" "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$dll" -print -quit)" ] ||
+      fail "$(basename "$program") needs $dll, neither shipped nor Windows' own"
+  done
+done
 
 (game_command --version) >"$work/version.log" 2>&1 || fail "--version ended with $?"
 [ "$(tr -d '\r' <"$work/version.log")" = "kestrelon 0.3" ] || fail "--version printed: $(cat "$work/version.log")"
