@@ -25,6 +25,8 @@ baseline_row() {
 }
 
 work=$(mktemp -d)
+# The game as it comes, whatever the settings of whoever runs the bench.
+export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 xvfb_pid=""
 game_pid=""
 cleanup() {

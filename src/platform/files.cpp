@@ -170,6 +170,41 @@ bool findGameFolders(std::string& error)
 
 void useWorkingFolder() { startRun(); }
 
+std::string settingsFilePath()
+{
+    const std::string folder = settingsFolder();
+    return folder.empty() ? folder : folder + "/settings.conf";
+}
+
+std::string stateFilePath()
+{
+    const std::string folder = stateFolder();
+    return folder.empty() ? folder : folder + "/state";
+}
+
+bool readTextFile(const std::string& path, std::string& text, bool& missing, std::string& error)
+{
+    std::error_code status;
+    missing = fs::symlink_status(pathOf(path), status).type() == fs::file_type::not_found;
+    return !missing && readWholeFile(path, text, error);
+}
+
+bool writeStateFile(std::string_view text, std::string& error)
+{
+    const std::string path = stateFilePath();
+    if (path.empty()) {
+        error = "there is no folder to keep it in";
+        return false;
+    }
+    std::error_code status;
+    fs::create_directories(pathOf(stateFolder()), status);
+    if (status) {
+        error = status.message();
+        return false;
+    }
+    return replaceFileAtomically(path, text, error);
+}
+
 std::string absolutePath(const std::string& path)
 {
     std::error_code error;

@@ -37,6 +37,19 @@ bool enterFolder(const std::string& folder, std::string& error);
 // Where the player's files are, for the --help text: a paragraph in the
 // system's own terms (its folders, its path separator).
 const char* playerFilesHelp();
+// ... and where the settings file and the state file are.
+const char* settingsFilesHelp();
+
+// The player's settings file and the state file the game keeps for itself
+// (the screen mode last chosen), where the system keeps such files; empty
+// when it has no place for them.
+std::string settingsFilePath();
+std::string stateFilePath();
+// A whole file read as text; false with `error` set, and `missing` when
+// there is no file at all.
+bool readTextFile(const std::string& path, std::string& text, bool& missing, std::string& error);
+// The state file written in one step (its folder made when missing).
+bool writeStateFile(std::string_view text, std::string& error);
 
 std::string gameFilePath(std::string_view name);     // pictures, sounds
 std::string playerFilePath(std::string_view name);   // the score table, screenshots

@@ -18,6 +18,16 @@ struct PlatformConfig {
     AudioBackend audio = AudioBackend::Sdl;
     bool logCalls = false;   // keep draws, sounds, sleeps and presents for traces
     Tape tape = Tape::None;  // the recording is started before platformStart
+    // The player's comfort, for the real outputs only: what the player hears
+    // and how often a frame reaches the screen. The game reads none of it,
+    // so a session plays, records and traces the same whatever it is.
+    float musicGain = 1.0f;     // the tunes' volume, 0 to 1
+    float effectsGain = 1.0f;   // the other sounds'
+    int maxFps = 0;             // presents a second at most; 0: no limit
+    bool vsync = false;         // presents in step with the display
+    // The window opens full screen, as the game's device will be made (the
+    // game starts so; this spares the player a window shown for a moment).
+    bool startFullScreen = false;
 };
 
 // The process's exit status when the game cannot start: no display, no

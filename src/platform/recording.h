@@ -13,6 +13,10 @@ bool startRecording(std::FILE* file, const std::string& path, std::string& error
 // The score table as the game read it, into the recording; nothing when no
 // session is being recorded.
 void recordScoreTable(std::string_view text);
+// The screen mode the session starts in, into the recording; only a
+// full-screen start is written (a recording without it starts in a window,
+// as every one did before).
+void recordStartingScreenMode(bool fullScreen);
 // Writes "end" and closes the file; nothing is recorded after it. False
 // when the recording could not be completed (said on stderr).
 bool finishRecording();
@@ -26,6 +30,9 @@ void finishPlayback();
 // The score table as the recorded session read it; false when not playing
 // back a recording.
 bool recordedScoreTable(std::string& text);
+// Whether the recorded session started full screen; false when not playing
+// back a recording.
+bool recordedStartingScreenMode(bool& fullScreen);
 // True when the viewer closed the window before the recording ended.
 bool playbackStoppedByViewer();
 // True when the recording ended before the game did (cut short, or it

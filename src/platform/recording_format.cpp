@@ -273,6 +273,15 @@ std::string parseRecordingLine(std::string_view line, Recording& recording)
     }
     if (tag == "ended")
         return endedLine(words, recording);
+    if (tag == "screen") {
+        if (words.size() != 2 || (words[1] != "fullscreen" && words[1] != "windowed"))
+            return "the starting screen mode is fullscreen or windowed";
+        if (recording.screenSeen)
+            return "the starting screen mode is given twice";
+        recording.screenSeen = true;
+        recording.startsFullScreen = words[1] == "fullscreen";
+        return {};
+    }
     if (tag == "c") {
         StateCheck check;
         if (words.size() != 3 || !parseNumber(words[1], check.frame) || words[2].size() != 8

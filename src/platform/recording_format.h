@@ -11,6 +11,8 @@
 //   # ...                          comments and blank lines are skipped
 //   scores 1 ACE 5000              the score table as the game read it, a line
 //                                    each, the lines together
+//   screen fullscreen              the session started full screen (without
+//                                    this line, in a window)
 //   sound version 279571           the sound set-up's answers, in the order asked
 //   sound drivers 1
 //   sound caps 1 2                 (capability bits, speakers)
@@ -111,6 +113,7 @@ struct EndedAnswers {
 // from the front of each stream as the game asks).
 struct Recording {
     std::string scoreTable;   // the score file's text, as read
+    bool startsFullScreen = false;
     std::deque<SoundAnswer> soundSetUp;
     std::deque<uint32_t> clock;
     std::deque<Run<KeyboardRead>> keyboard;
@@ -124,7 +127,7 @@ struct Recording {
     std::string madeBy;               // the program that recorded it, when it says
     bool finished = false;            // the "end" line: the whole session
     // Where reading is, for the rules that span lines.
-    bool scoresSeen = false, scoresClosed = false, yesSeen = false;
+    bool scoresSeen = false, scoresClosed = false, yesSeen = false, screenSeen = false;
 
     // Every stream emptied; the score table and where reading is are kept.
     void forgetAnswers()

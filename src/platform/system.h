@@ -25,6 +25,14 @@ struct GameFolderPlaces {
 // False, with `error` set, when the player's own folder cannot be found.
 bool findGameFolderPlaces(GameFolderPlaces& places, std::string& error);
 
+// Where the player's settings and the game's own state live (settings.conf
+// and state, see files.h). Linux: $XDG_CONFIG_HOME/kestrelon and
+// $XDG_STATE_HOME/kestrelon (~/.config/kestrelon, ~/.local/state/kestrelon);
+// Windows: %APPDATA%\Kestrelon for both, the folder SDL gives a program for
+// such files. Empty when there is no such place (no home).
+std::string settingsFolder();
+std::string stateFolder();
+
 // Opens a file for reading only if it is a regular file: a folder, a FIFO or
 // a device is refused (a FIFO without a writer would block), as is a missing
 // file. Null with `error` set otherwise.

@@ -114,16 +114,20 @@ std::string executableFolder()
     return file.substr(0, file.find_last_of('/') + 1);
 }
 
-// $XDG_DATA_HOME, else ~/.local/share; empty when there is no home.
-std::string userDataFolder()
+
+// An XDG base folder: the variable when it names an absolute path, else
+// the default under the home folder; empty when there is no home.
+std::string xdgFolder(const char* variable, const char* underHome)
 {
-    // Only an absolute path counts; otherwise the default.
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/')
-        return data;
+    const char* set = std::getenv(variable);
+    if (set && set[0] == '/')
+        return set;
     const char* home = std::getenv("HOME");
-    return home && home[0] == '/' ? std::string(home) + "/.local/share" : std::string();
+    return home && home[0] == '/' ? std::string(home) + "/" + underHome : std::string();
 }
+
+// $XDG_DATA_HOME, else ~/.local/share; empty when there is no home.
+std::string userDataFolder() { return xdgFolder("XDG_DATA_HOME", ".local/share"); }
 
 // Where a lock that lives as long as the session belongs; empty when none.
 std::string runtimeFolder()
@@ -154,6 +158,18 @@ bool findGameFolderPlaces(GameFolderPlaces& places, std::string& error)
     return true;
 }
 
+std::string settingsFolder()
+{
+    const std::string base = xdgFolder("XDG_CONFIG_HOME", ".config");
+    return base.empty() ? base : base + "/kestrelon";
+}
+
+std::string stateFolder()
+{
+    const std::string base = xdgFolder("XDG_STATE_HOME", ".local/state");
+    return base.empty() ? base : base + "/kestrelon";
+}
+
 const char* displayDriversToTry()
 {
     // With neither WAYLAND_DISPLAY nor XDG_RUNTIME_DIR, Wayland cannot be
@@ -178,6 +194,13 @@ const char* playerFilesHelp()
            "  data/scores.txt   the high-score table (a copy of a damaged one is kept as\n"
            "                    data/scores.txt.bak before the game writes over it)\n"
            "  screen000.bmp     the last F12 screenshot\n";
+}
+
+const char* settingsFilesHelp()
+{
+    return "The settings file is ~/.config/kestrelon/settings.conf ($XDG_CONFIG_HOME);\n"
+           "the game never writes it. The mode last chosen is kept in\n"
+           "~/.local/state/kestrelon/state ($XDG_STATE_HOME).\n";
 }
 
 void useStartingConsole() {}

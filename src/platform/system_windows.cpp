@@ -91,10 +91,10 @@ std::string programFolder()
     }
 }
 
-std::string localAppDataFolder(std::string& error)
+std::string knownFolder(REFKNOWNFOLDERID which, std::string& error)
 {
     wchar_t* folder = nullptr;
-    const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &folder);
+    const HRESULT result = SHGetKnownFolderPath(which, KF_FLAG_CREATE, nullptr, &folder);
     std::string path;
     if (SUCCEEDED(result))
         path = utf8(folder);
@@ -140,13 +140,24 @@ bool findGameFolderPlaces(GameFolderPlaces& places, std::string& error)
     // has none and keeps everything in its own folder.
     if (!exists(program + "\\kestrelon.installed"))
         return true;
-    const std::string data = localAppDataFolder(error);
+    const std::string data = knownFolder(FOLDERID_LocalAppData, error);
     if (data.empty())
         return false;
     places.player = data + "\\Kestrelon";
     places.installed = true;
     return true;
 }
+
+// Settings follow the player from machine to machine (the roaming folder,
+// where SDL's per-user path is too); so does the screen mode last chosen.
+std::string settingsFolder()
+{
+    std::string error;
+    const std::string roaming = knownFolder(FOLDERID_RoamingAppData, error);
+    return roaming.empty() ? roaming : roaming + "\\Kestrelon";
+}
+
+std::string stateFolder() { return settingsFolder(); }
 
 const char* displayDriversToTry() { return nullptr; }
 
@@ -159,6 +170,12 @@ const char* playerFilesHelp()
            "  data\\scores.txt   the high-score table (a copy of a damaged one is kept as\n"
            "                    data\\scores.txt.bak before the game writes over it)\n"
            "  screen000.bmp     the last F12 screenshot\n";
+}
+
+const char* settingsFilesHelp()
+{
+    return "The settings file is %APPDATA%\\Kestrelon\\settings.conf; the game never writes\n"
+           "it. The mode last chosen is kept in %APPDATA%\\Kestrelon\\state.\n";
 }
 
 void argumentsInUtf8(int& argc, char**& argv)

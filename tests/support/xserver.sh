@@ -6,7 +6,8 @@ xvfb_pid=""
 
 # A folder of its own to play in, `work` (its *.log files are shown on
 # failure; it goes, and the game and the X server with it, when the test
-# ends), with run/ as XDG_RUNTIME_DIR and a copy of the data folder $2; and
+# ends), with run/ as XDG_RUNTIME_DIR, config/ and state/ as XDG_CONFIG_HOME
+# and XDG_STATE_HOME, and a copy of the data folder $2; and
 # `artifacts`, the build's test-artifacts/$1 (-wine under Wine), emptied,
 # where screenshots are kept.
 game_folder() {
@@ -20,6 +21,8 @@ game_folder() {
     kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
   mkdir -p "$work/run"
   export XDG_RUNTIME_DIR="$work/run"
+  # The player's settings and remembered screen mode are the test's own.
+  export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
   cp -r "$2" "$work/data"
   # The Windows game plays from its own folder, as unpacked from the zip.
   if [ -n "${KESTRELON_WINE_GAME:-}" ]; then

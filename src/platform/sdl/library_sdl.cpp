@@ -6,8 +6,15 @@
 
 #include <cstdio>
 
+namespace {
+PlatformConfig runConfig;
+}
+
+const PlatformConfig& sdlConfig() { return runConfig; }
+
 bool sdlLibraryStart(const PlatformConfig& config)
 {
+    runConfig = config;
     // A WAV file that ends before its data does is damaged, not short.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
     SDL_SetHint(SDL_HINT_WAVE_RIFF_CHUNK_SIZE, "strict");

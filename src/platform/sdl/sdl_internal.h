@@ -2,6 +2,7 @@
 // table, and the window system's messages.
 #pragma once
 #include "platform/input_service.h"
+#include "platform/platform.h"
 #include "platform/video_service.h"
 #include "platform/video.h"
 #include "platform/window.h"
@@ -15,9 +16,17 @@
 SDL_Window* sdlWindow();
 SDL_Renderer* sdlRenderer();
 
+// The run's configuration as platformStart was given it (library_sdl.cpp):
+// the sound and video backends take the player's volumes and pacing from it.
+const PlatformConfig& sdlConfig();
+
 // A picture file as an ARGB surface, keyed (image_sdl.cpp; see image.h);
 // null with `error` set when it cannot be had.
 SDL_Surface* loadKeyedSurface(const std::string& path, uint32_t colourKey, bool opaque, std::string& error);
+
+// The last frame presented, shown again as the window now is (after a
+// screen-mode switch, or when the window system lost its pixels).
+void sdlShowLastFrame();
 
 // Makes the back buffer the render target, doing a clear still owed first.
 void sdlTargetBackBuffer();

@@ -6,6 +6,7 @@
 // the seam keeps time instead.
 #include "platform/sound_service.h"
 #include "platform/wave.h"
+#include "platform/sdl/sdl_internal.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -167,6 +168,14 @@ void unload(PlatformSound* sound)
     sound->native = nullptr;
 }
 
+// A channel's volume as the game sets it (0 to 1), scaled by the player's
+// volume for its part: the tunes (the long sounds, streamed) or the effects.
+int mixerLevel(float volume, bool tune)
+{
+    const float gain = tune ? sdlConfig().musicGain : sdlConfig().effectsGain;
+    return static_cast<int>(std::clamp(volume, 0.0f, 1.0f) * std::clamp(gain, 0.0f, 1.0f) * MIX_MAX_VOLUME + 0.5f);
+}
+
 // `loops` as the mixer counts them: 0 once, -1 for ever.
 void start(int channel, const SdlSound* loaded, int loops)
 {
@@ -186,9 +195,9 @@ void play(int channel, PlatformSound* sound, bool paused)
         return;
     const SdlSound* loaded = sdlSound(sound);
     if (loaded->music)
-        Mix_VolumeMusic(MIX_MAX_VOLUME);
+        Mix_VolumeMusic(mixerLevel(1.0f, true));
     else
-        Mix_Volume(channel, MIX_MAX_VOLUME);
+        Mix_Volume(channel, mixerLevel(1.0f, false));
     start(channel, loaded, 0);
     if (paused)
         loaded->music ? Mix_PauseMusic() : Mix_Pause(channel);
@@ -224,11 +233,10 @@ void volume(int channel, float volume)
 {
     if (!mixerOpen)
         return;
-    const int level = static_cast<int>(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME + 0.5f);
     if (channel == streamChannel)
-        Mix_VolumeMusic(level);
+        Mix_VolumeMusic(mixerLevel(volume, true));
     else
-        Mix_Volume(channel, level);
+        Mix_Volume(channel, mixerLevel(volume, false));
 }
 
 } // namespace

@@ -3,9 +3,12 @@
 #include "platform/video_service.h"
 #include "platform/sdl/sdl_internal.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
-#include <numbers>
 #include <cstdio>
+#include <numbers>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -29,6 +32,56 @@ struct Device {
 
 bool offscreen = false;   // SDL's offscreen driver: the software renderer only
 Device device;
+
+// Frame pacing, for a player who asked for it (--max-fps, or --vsync where
+// the display will not do it): each present waits for its moment, one
+// period after the one before. The game reads the clock after that, as it
+// would after a present that waited for the display.
+using PacingClock = std::chrono::steady_clock;
+PacingClock::duration framePeriod{};   // zero: no limit
+PacingClock::time_point lastPresent{};
+
+PacingClock::duration periodOf(int framesPerSecond)
+{
+    return std::chrono::duration_cast<PacingClock::duration>(std::chrono::duration<double>(1.0 / framesPerSecond));
+}
+
+void keepToFrameRate()
+{
+    if (framePeriod == PacingClock::duration::zero())
+        return;
+    const PacingClock::time_point due = lastPresent + framePeriod;
+    PacingClock::time_point now = PacingClock::now();
+    if (now < due) {
+        std::this_thread::sleep_until(due);
+        now = PacingClock::now();
+    }
+    // On time, or late by less than a period: the next one is due a period
+    // after this one's moment, so the rate holds. Later than that (a frame
+    // that took long, a pause): the count starts again from now, and no
+    // burst of frames makes up for it.
+    lastPresent = now - due < framePeriod ? due : now;
+}
+
+// The pacing the player asked for, once the renderer is made: vsync where
+// the renderer does it, else a limit at the display's rate; --max-fps on
+// top, where it is the slower.
+void choosePacing(const SDL_RendererInfo& info)
+{
+    const PlatformConfig& config = sdlConfig();
+    int limit = config.maxFps;
+    if (config.vsync && !(info.flags & SDL_RENDERER_PRESENTVSYNC)) {
+        SDL_DisplayMode mode{};
+        const int display = SDL_GetWindowDisplayIndex(sdlWindow());
+        const int refresh = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
+                                ? mode.refresh_rate
+                                : 60;
+        limit = limit > 0 ? std::min(limit, refresh) : refresh;
+        std::fprintf(stderr, "kestrelon: no vsync here; frames are held to %d a second instead\n", limit);
+    }
+    framePeriod = limit > 0 ? periodOf(limit) : PacingClock::duration::zero();
+    lastPresent = PacingClock::now();
+}
 
 SDL_Texture* sdlTexture(const PlatformTexture* texture) { return static_cast<SDL_Texture*>(texture->native); }
 SDL_Texture* sdlTexture(const PlatformSurface* surface)
@@ -281,12 +334,14 @@ bool start(const PlatformConfig& config)
     return sdlFontsStart();
 }
 
-bool createDevice(bool)
+bool createDevice(bool windowed)
 {
     device = Device{};
     SDL_Window* window = sdlWindow();
     if (!window)
         return false;
+    if (!windowed)
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     Uint32 flags = SDL_RENDERER_TARGETTEXTURE;
     if (offscreen)
         flags |= SDL_RENDERER_SOFTWARE;
@@ -299,6 +354,7 @@ bool createDevice(bool)
     }
     SDL_RendererInfo info{};
     device.software = SDL_GetRendererInfo(device.renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    choosePacing(info);
     if (!createBackBuffer()) {
         std::fprintf(stderr, "kestrelon: no back buffer: %s\n", SDL_GetError());
         SDL_DestroyRenderer(device.renderer);
@@ -313,6 +369,13 @@ bool resetDevice(bool windowed, bool texturesLost)
     SDL_SetWindowFullscreen(sdlWindow(), windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (texturesLost)
         dropTextures();
+    // A switch of the screen mode keeps the frame on show: a screen that
+    // waits for a key (Alt+Enter works there too) draws no other.
+    if (!texturesLost && device.backBuffer && !canDrawIntoWindow()) {
+        device.clearPending = false;
+        sdlShowLastFrame();
+        return true;
+    }
     return createBackBuffer();
 }
 
@@ -339,6 +402,7 @@ void present()
     composeIntoWindow();
     SDL_RenderPresent(device.renderer);
     setTarget(device.backBuffer);
+    keepToFrameRate();
 }
 
 bool screenshot(bool windowed, std::string& bmp)
@@ -474,6 +538,15 @@ void releaseTexture(PlatformTexture* texture)
 SDL_Renderer* sdlRenderer() { return device.renderer; }
 
 void sdlTargetBackBuffer() { targetBackBuffer(); }
+
+void sdlShowLastFrame()
+{
+    if (!device.renderer || !device.backBuffer || device.drawsIntoWindow || device.clearPending)
+        return;
+    composeIntoWindow();
+    SDL_RenderPresent(device.renderer);
+    setTarget(device.backBuffer);
+}
 
 const VideoService kSdlVideo = {
     .start = start,

@@ -40,7 +40,7 @@ bool start(const PlatformConfig& config)
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     }
     SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
-    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, config.vsync && onDisplay ? "1" : "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     const bool choosing = onDisplay && !set("SDL_VIDEODRIVER");
     const char* drivers = choosing ? displayDriversToTry() : nullptr;
@@ -72,8 +72,10 @@ void stop()
 bool create(const char* title, int width, int height)
 {
     destroyed = false;
-    window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                              SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+    Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
+    if (sdlConfig().startFullScreen)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, flags);
     if (!window)
         std::fprintf(stderr, "kestrelon: no window: %s\n", SDL_GetError());
     return window != nullptr;
@@ -129,7 +131,11 @@ bool translate(const SDL_Event& event, SystemMessage& system)
         case SDL_WINDOWEVENT_MINIMIZED: message = {MessageType::SizeMinimized, 0}; return true;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED: message = {MessageType::SizeRestored, 0}; return true;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            sdlShowLastFrame();
+            message = {MessageType::SizeRestored, 0};
+            return true;
+        case SDL_WINDOWEVENT_EXPOSED: sdlShowLastFrame(); return false;
         case SDL_WINDOWEVENT_FOCUS_GAINED: message = {MessageType::SetFocus, 0}; return true;
         case SDL_WINDOWEVENT_FOCUS_LOST: message = {MessageType::KillFocus, 0}; return true;
         default: return false;

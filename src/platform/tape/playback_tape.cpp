@@ -50,6 +50,7 @@ struct Playback {
     LineSource lines;
     Recording tape;            // the answers read and not yet taken
     std::string scoreTable;
+    bool startsFullScreen = false;
     bool ranOut = false;
     bool damaged = false;
 };
@@ -420,6 +421,7 @@ bool startPlayback(const std::string& path, std::string& error)
     playback.file = file;
     playback.lines = linesOfFile(file);
     playback.scoreTable = scratch.scoreTable;
+    playback.startsFullScreen = scratch.startsFullScreen;
     return true;
 }
 
@@ -429,6 +431,14 @@ void finishPlayback()
         std::fclose(playback.file);
     playback.file = nullptr;
     playback.active = false;
+}
+
+bool recordedStartingScreenMode(bool& fullScreen)
+{
+    if (!playback.active)
+        return false;
+    fullScreen = playback.startsFullScreen;
+    return true;
 }
 
 bool recordedScoreTable(std::string& text)

@@ -174,6 +174,12 @@ void recordScoreTable(std::string_view text)
         writer.pending += printScoreTable(text);
 }
 
+void recordStartingScreenMode(bool fullScreen)
+{
+    if (recording() && fullScreen)
+        writer.pending += "screen fullscreen\n";
+}
+
 void recordSoundAnswer(const SoundAnswer& answer)
 {
     if (recording())
