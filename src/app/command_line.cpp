@@ -1,6 +1,7 @@
 // Reading the command line.
 #include "app/command_line.h"
 
+#include "app/settings.h"
 #include "platform/files.h"
 
 #include <string>
@@ -40,6 +41,36 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
         }
         if (argument == "--overwrite" && equals == std::string_view::npos) {
             line.overwrite = true;
+            continue;
+        }
+        // The settings: switches take no value, the others one.
+        const bool isSwitch = argument == "--mute" || argument == "--vsync" || argument == "--fullscreen"
+                              || argument == "--windowed";
+        const bool takesValue = argument == "--volume" || argument == "--music-volume"
+                                || argument == "--effects-volume" || argument == "--max-fps";
+        if (isSwitch || takesValue) {
+            std::string name(argument.substr(2));
+            std::string value = "yes";
+            if (isSwitch && equals != std::string_view::npos)
+                return refuse("option '" + std::string(argument) + "' takes no value");
+            if (argument == "--fullscreen" || argument == "--windowed") {
+                value = name;
+                name = "screen-mode";
+            }
+            if (takesValue) {
+                if (equals == std::string_view::npos && i + 1 >= argc)
+                    return refuse("option '" + std::string(argument) + "' needs a value");
+                value = std::string(equals == std::string_view::npos ? std::string_view(argv[++i]) : attached);
+            }
+            for (const auto& [given, _] : line.settings)
+                if (given == name)
+                    return refuse(name == "screen-mode" ? "--fullscreen and --windowed cannot go together"
+                                                        : "option '" + std::string(argument) + "' given twice");
+            Settings check;
+            std::string problem;
+            if (!applySetting(name, value, check, problem))
+                return refuse("--" + problem);
+            line.settings.emplace_back(std::move(name), std::move(value));
             continue;
         }
         std::string* file = argument == "--record" ? &line.record
@@ -83,6 +114,7 @@ const char* usageText()
         "  Escape       back to the menu (Continue resumes the game)\n"
         "  A to Z       your name in the high-score table (up to six letters)\n"
         "  F12          save a screenshot\n"
+        "  Alt+Enter    switch between full screen and a window (as Screen mode does)\n"
         "\n")
         + playerFilesHelp() +
         "\n"
@@ -99,6 +131,21 @@ const char* usageText()
         "the recording being watched.\n"
         "  --help           show this help and exit\n"
         "  --version        show the version and exit\n"
+        "\n"
+        "Settings (each also a line NAME = VALUE of the settings file; the command\n"
+        "line wins):\n"
+        "  --volume N          the sound's volume, 0 to 100 (volume = 100)\n"
+        "  --music-volume N    the tunes' volume within it, 0 to 100\n"
+        "                      (music-volume = 100)\n"
+        "  --effects-volume N  the effects' volume within it, 0 to 100\n"
+        "                      (effects-volume = 100)\n"
+        "  --mute              no sound at all (mute = yes)\n"
+        "  --fullscreen        start full screen (screen-mode = fullscreen)\n"
+        "  --windowed          start in a window (screen-mode = windowed); with\n"
+        "                      neither, the game starts in the mode last chosen\n"
+        "  --max-fps N         at most N frames a second, 0 for no limit (max-fps = 0)\n"
+        "  --vsync             frames in step with the display (vsync = yes)\n"
+        + settingsFilesHelp() +
         "\n"
         "Exit status: 0 when the game ends normally, 1 when it cannot start (no\n"
         "display, a missing data file, a recording that cannot be written or\n"

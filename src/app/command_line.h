@@ -2,6 +2,8 @@
 // with it. Reading it opens nothing and loads nothing.
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 struct CommandLine {
     enum class Action { Play, Help, Version, Refuse };
@@ -10,6 +12,9 @@ struct CommandLine {
     std::string watch;     // --watch FILE: play the recording FILE back
     std::string trace;     // --trace FILE: a line per frame of what the game did
     bool overwrite = false;   // --overwrite: --record may replace an existing file
+    // The player's settings given here (see settings.h), as NAME and VALUE in
+    // the order given, each already checked; they win over the settings file.
+    std::vector<std::pair<std::string, std::string>> settings;
     std::string problem;   // for Refuse: one line naming the option
 };
 

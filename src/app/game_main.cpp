@@ -10,6 +10,7 @@
 #include "platform/input.h"
 #include "platform/recording.h"
 #include "platform/window.h"
+#include "render/device.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ int runMessageLoop(const GameRun& run)
 {
     Message message{MessageType::Close, 0};
     bool wasActive = appActive;
+    bool modeKnown = fullScreen;
     int64_t frames = 0;
     for (;;) {
         advanceClockForPass();
@@ -42,6 +44,11 @@ int runMessageLoop(const GameRun& run)
             inputIdlePass();
         }
         wasActive = appActive;
+        if (fullScreen != modeKnown) {
+            modeKnown = fullScreen;
+            if (run.screenModeChosen)
+                run.screenModeChosen(fullScreen);
+        }
         if (taken && message.type == MessageType::Quit)
             return static_cast<int>(message.param);
         if (run.maxFrames >= 0 && frames >= run.maxFrames)

@@ -2,11 +2,13 @@
 // watched in the window.
 #include "app/command_line.h"
 #include "app/game_main.h"
+#include "app/player_settings.h"
 #include "app/trace.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/call_log.h"
 #include "platform/recording.h"
+#include "render/device.h"
 
 #include <cstdio>
 #include <string>
@@ -42,6 +44,19 @@ bool openFiles(const CommandLine& line)
     return opened;
 }
 
+// The screen mode this start begins in: a recording's own when watching
+// one (the game must play as it was recorded); else the one the settings
+// name; else the one the player last chose; else a window.
+bool startingScreenMode(const CommandLine& line, const Settings& settings)
+{
+    bool recorded = false;
+    if (!line.watch.empty() && recordedStartingScreenMode(recorded))
+        return recorded;
+    if (settings.fullScreen)
+        return *settings.fullScreen;
+    return rememberedScreenMode().value_or(false);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -57,7 +72,7 @@ int main(int argc, char** argv)
         std::puts(kVersionText);
         return 0;
     case CommandLine::Action::Refuse:
-        std::fprintf(stderr, "kestrelon: %s\nTry 'kestrelon --help' for more information.\n", line.problem.c_str());
+        std::fprintf(stderr, "kestrelon: %s (see kestrelon --help)\n", line.problem.c_str());
         return kBadCommandLineExitCode;
     case CommandLine::Action::Play:
         break;
@@ -68,12 +83,24 @@ int main(int argc, char** argv)
         return kStartupFailedExitCode;
     }
 
+    const Settings settings = loadPlayerSettings(line);
+    fullScreen = startingScreenMode(line, settings);
+    recordStartingScreenMode(fullScreen);
+
     PlatformConfig config;
     config.tape = !line.record.empty() ? Tape::Record : !line.watch.empty() ? Tape::Play : Tape::None;
     config.logCalls = traceFileOpen();
+    config.musicGain = musicGain(settings);
+    config.effectsGain = effectsGain(settings);
+    config.maxFps = settings.maxFps;
+    config.vsync = settings.vsync;
+    config.startFullScreen = fullScreen;
     GameRun run;
     if (traceFileOpen())
         run.afterFrame = traceFrame;
+    // Watching a recording is not the player choosing a mode.
+    if (line.watch.empty())
+        run.screenModeChosen = rememberScreenMode;
     int exitCode = platformStart(config) ? runKestrelon(run) : kStartupFailedExitCode;
     if (!line.watch.empty() && exitCode != kStartupFailedExitCode) {
         // However the recorded session ended, watching it ends well, unless

@@ -50,6 +50,7 @@ bool initGame()
     // A placed score is kept even when a library ends the process itself.
     keepOnAbruptExit(keepOwedPlace);
     blockingMessageHandler = windowProc;
+    screenModeSwitch = switchScreenMode;
     if (!createDevice())
         return false;
     if (!initInput()) {

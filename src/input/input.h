@@ -16,6 +16,9 @@ constexpr int DIK_UP = 0xC8;
 constexpr int DIK_LEFT = 0xCB;
 constexpr int DIK_RIGHT = 0xCD;
 constexpr int DIK_DOWN = 0xD0;
+constexpr int DIK_LMENU = 0x38;   // the Alt keys
+constexpr int DIK_RMENU = 0xB8;
+constexpr int DIK_NUMPADENTER = 0x9C;
 
 extern uint8_t keyState[256];
 extern uint8_t previousKeyState[256];
@@ -26,8 +29,11 @@ bool initInput();
 void shutdownInput();
 
 // Refreshes previousKeyState, keyState and padState. A keyboard that cannot
-// be read leaves every key up.
+// be read leaves every key up. Alt+Enter, on any screen, calls
+// screenModeSwitch (set at start-up: the menu's "Screen mode"); that Enter
+// then reads as up to the screens until it is let go.
 void pollInput();
+extern void (*screenModeSwitch)();
 
 // True when key `code` went down between the last two polls.
 bool keyPressed(int code);

@@ -96,3 +96,64 @@ TEST_F(InputTest, PadIsZeroWithoutAControllerAndReadsTheStick)
     EXPECT_EQ(padState.thumbLX, 0);
     EXPECT_TRUE(inputScriptExhausted());
 }
+
+namespace {
+int switches = 0;
+void countSwitch()
+{
+    ++switches;
+    reacquireInput();   // as the real switch does: the keyboard read again
+}
+struct AltEnterTest : InputTest {
+    void SetUp() override
+    {
+        InputTest::SetUp();
+        switches = 0;
+        screenModeSwitch = countSwitch;
+    }
+    void TearDown() override
+    {
+        screenModeSwitch = nullptr;
+        InputTest::TearDown();
+    }
+};
+} // namespace
+
+// Alt+Enter switches once per press, on either Alt and either Enter, and its
+// Enter is never an Enter to the screens: not when it goes down, not while it
+// is held (even once Alt is let go), only a new press after it is let go.
+TEST_F(AltEnterTest, SwitchesOncePerPressAndItsEnterNeverReachesTheScreens)
+{
+    useScript("LMENU\nLMENU RETURN\nLMENU RETURN\nRETURN\n.\nRETURN\nRMENU NUMPADENTER\nNUMPADENTER\n.\n");
+    pollInput();   // Alt alone
+    EXPECT_EQ(switches, 0);
+    pollInput();   // Alt+Enter
+    EXPECT_EQ(switches, 1);
+    EXPECT_FALSE(keyPressed(DIK_RETURN));
+    EXPECT_EQ(keyState[DIK_RETURN], 0);
+    pollInput();   // still held
+    EXPECT_EQ(switches, 1);
+    pollInput();   // Alt let go, Enter still held: still no Enter
+    EXPECT_FALSE(keyPressed(DIK_RETURN));
+    EXPECT_EQ(keyState[DIK_RETURN], 0);
+    pollInput();   // let go
+    pollInput();   // a new Enter is an Enter
+    EXPECT_TRUE(keyPressed(DIK_RETURN));
+    EXPECT_EQ(switches, 1);
+    pollInput();   // the other Alt with the keypad's Enter
+    EXPECT_EQ(switches, 2);
+    EXPECT_EQ(keyState[DIK_NUMPADENTER], 0);
+    pollInput();
+    EXPECT_EQ(keyState[DIK_NUMPADENTER], 0);
+    EXPECT_EQ(switches, 2);
+}
+
+TEST_F(AltEnterTest, EnterHeldBeforeAltIsAnEnterAndNoSwitch)
+{
+    useScript("RETURN\nRETURN LMENU\n.\n");
+    pollInput();
+    EXPECT_TRUE(keyPressed(DIK_RETURN));
+    pollInput();
+    EXPECT_EQ(switches, 0);
+    EXPECT_TRUE(keyState[DIK_RETURN] & 0x80);
+}
