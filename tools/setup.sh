@@ -11,7 +11,7 @@ KESTRELON_BUILD="$KESTRELON_ROOT/build"
 build_packages=(cmake make g++ pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev
   libsdl2-mixer-dev libfontconfig-dev libcairo2-dev fonts-liberation2)
 test_packages=(libgtest-dev xvfb xauth xdotool imagemagick sox clang libclang-rt-14-dev libsdl2-tests
-  desktop-file-utils appstream x11-utils xfonts-base wine wine64)
+  desktop-file-utils appstream x11-utils xfonts-base wine wine64 openbox)
 bench_packages=(xvfb xauth xdotool libsdl2-tests x11-utils)
 
 install_missing() {

@@ -195,6 +195,8 @@ lose_the_game_to_the_name_prompt() {
   wait_for_screen "$1-prompt" 30 prompt_shown
   name_pixels=$(count "$1-prompt" 352 374 500 50 "$grey")
 }
+# The high-score table: the tenth place's line is drawn.
+table_shown() { [ "$(count "$1" 352 674 300 45 "$grey")" -gt 150 ]; }
 # A letter of the name typed, and seen on the prompt: type_letter LABEL KEY.
 type_letter() {
   key "$2"

@@ -7,9 +7,6 @@
 # exit 0. The table is then checked: KES first, every line ending in CR LF
 # as the game always writes it; and the screenshot: a 1024 x 768 picture of
 # play.
-table_shown() {   # capture: the tenth place's line is drawn
-  [ "$(count "$1" 352 674 300 45 "$grey")" -gt 150 ]
-}
 table_saved_with() {   # table, first line
   [ "$(head -n 1 "$1" 2>/dev/null)" = "$2"$'\r' ]
 }
