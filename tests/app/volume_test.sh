@@ -3,7 +3,9 @@
 # would play, written to a file): on the menu, --music-volume 25 plays the
 # menu tune at a quarter of its amplitude, and --mute plays silence. A
 # recorded session watched with the volumes down or muted gives the same
-# trace as watched without: the game makes every sound call either way.
+# trace as watched without: the game makes every sound call either way. The
+# muted one is muted by the settings file, whose wrong lines are named and
+# skipped, the file left as it was.
 # The game runs on SDL's offscreen driver: no display is needed.
 #   volume_test.sh BUILD_DIR DATA_DIR
 set -u
@@ -104,7 +106,19 @@ watch() {   # watch NAME OPTIONS...
 ended() { ! kill -0 $pid 2>/dev/null; }
 watch as-is
 watch turned-down --volume 50 --music-volume 25 --effects-volume 10
-watch muted --mute
+# Muted by the settings file this time, among lines that are wrong: each
+# named with its file and line, skipped, and the file left as it was.
+mkdir -p config/kestrelon
+settings=config/kestrelon/settings.conf
+printf '# muted for the test\nvolume = loud\nmute = yes\nscreen-mode = sideways\n' >$settings
+cp -p $settings settings.before
+watch muted
+cmp -s settings.before $settings && [ "$(stat -c %Y settings.before)" = "$(stat -c %Y $settings)" ] ||
+  fail "the game changed the settings file"
+for line in "line 2: volume takes a number from 0 to 100, not 'loud'" "line 4:"; do
+  grep -qF "$work/$settings $line" muted.log || fail "the settings file's wrong line was not named as $line: $(cat muted.log)"
+done
+[ "$(grep -c 'the line is skipped' muted.log)" -eq 2 ] || fail "not exactly the two wrong lines were named"
 for name in turned-down muted; do
   cmp -s as-is.jsonl $name.jsonl || fail "$name: the trace differs from the one as is: $(cmp as-is.jsonl $name.jsonl)"
 done
