@@ -20,8 +20,8 @@ Settings loadPlayerSettings(const CommandLine& line)
             std::vector<std::string> problems;
             readSettingsText(text, settings, problems);
             for (const std::string& problem : problems)
-                std::fprintf(stderr, "kestrelon: %s %s (the line is skipped)\n", path.c_str(),
-                             problem.c_str());
+                std::fprintf(stderr, "kestrelon: %s %s (%s)\n", path.c_str(), problem.c_str(),
+                             problem.starts_with("line ") ? "the line is skipped" : "skipped too");
         } else if (!missing) {
             std::fprintf(stderr, "kestrelon: cannot read %s: %s; the settings are left at their defaults\n",
                          path.c_str(), error.c_str());

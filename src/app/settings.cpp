@@ -85,6 +85,8 @@ bool applySetting(std::string_view name, std::string_view value, Settings& setti
 
 void readSettingsText(std::string_view text, Settings& settings, std::vector<std::string>& problems)
 {
+    const size_t problemsBefore = problems.size();
+    int more = 0;   // wrong lines past the ones named
     int number = 0;
     while (!text.empty()) {
         const size_t end = text.find('\n');
@@ -99,9 +101,15 @@ void readSettingsText(std::string_view text, Settings& settings, std::vector<std
             problem = "not NAME = VALUE: " + quoted(line);
         else
             applySetting(trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1)), settings, problem);
-        if (!problem.empty())
+        if (problem.empty())
+            continue;
+        if (problems.size() - problemsBefore < kProblemsNamed)
             problems.push_back("line " + std::to_string(number) + ": " + problem);
+        else
+            ++more;
     }
+    if (more > 0)
+        problems.push_back("and " + std::to_string(more) + " more wrong line" + (more == 1 ? "" : "s"));
 }
 
 std::string screenModeStateText(bool fullScreen)

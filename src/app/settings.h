@@ -31,7 +31,9 @@ bool applySetting(std::string_view name, std::string_view value, Settings& setti
 // The settings file's text, line by line: blank lines and lines starting
 // with # are skipped; every other line is NAME = VALUE (spaces around both
 // allowed). A line that is wrong leaves its setting as it was and adds
-// "line N: ..." to `problems`; the other lines still count.
+// "line N: ..." to `problems`; the other lines still count. Past
+// kProblemsNamed wrong lines, one last entry counts the rest.
+constexpr size_t kProblemsNamed = 10;
 void readSettingsText(std::string_view text, Settings& settings, std::vector<std::string>& problems);
 
 // The state file the game keeps for itself: the screen mode last chosen.

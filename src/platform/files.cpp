@@ -5,6 +5,7 @@
 #include "platform/system.h"
 #include "platform/window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -99,7 +100,9 @@ std::string followLinks(const std::string& path)
     return utf8Of(at);
 }
 
-bool readWholeFile(const std::string& path, std::string& contents, std::string& error)
+// The file's contents, or its first `limit` bytes.
+bool readWholeFile(const std::string& path, std::string& contents, std::string& error,
+                   size_t limit = std::string::npos)
 {
     std::FILE* file = openRegularFile(path, error);
     if (!file)
@@ -107,7 +110,8 @@ bool readWholeFile(const std::string& path, std::string& contents, std::string& 
     contents.clear();
     char block[65536];
     size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+    while (contents.size() < limit
+           && (got = std::fread(block, 1, std::min(sizeof block, limit - contents.size()), file)) > 0)
         contents.append(block, got);
     const bool whole = !std::ferror(file);
     std::fclose(file);
@@ -186,7 +190,14 @@ bool readTextFile(const std::string& path, std::string& text, bool& missing, std
 {
     std::error_code status;
     missing = fs::symlink_status(pathOf(path), status).type() == fs::file_type::not_found;
-    return !missing && readWholeFile(path, text, error);
+    if (missing || !readWholeFile(path, text, error, kMaxTextFileBytes + 1))
+        return false;
+    if (text.size() > kMaxTextFileBytes) {
+        error = "it is longer than " + std::to_string(kMaxTextFileBytes / 1024) + " KiB";
+        text.clear();
+        return false;
+    }
+    return true;
 }
 
 bool writeStateFile(std::string_view text, std::string& error)

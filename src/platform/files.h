@@ -13,6 +13,7 @@
 // table, a data file or another output; the player's files are replaced
 // whole or not at all.
 #pragma once
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -45,8 +46,10 @@ const char* settingsFilesHelp();
 // when it has no place for them.
 std::string settingsFilePath();
 std::string stateFilePath();
-// A whole file read as text; false with `error` set, and `missing` when
-// there is no file at all.
+// A whole file read as text, if it is a regular file of at most
+// kMaxTextFileBytes (the settings and state files are a few lines); false
+// with `error` set, and `missing` when there is no file at all.
+constexpr size_t kMaxTextFileBytes = 64 * 1024;
 bool readTextFile(const std::string& path, std::string& text, bool& missing, std::string& error);
 // The state file written in one step (its folder made when missing).
 bool writeStateFile(std::string_view text, std::string& error);

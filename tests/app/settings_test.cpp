@@ -63,6 +63,17 @@ TEST(Settings, TheFileSetsEachSettingAndSaysWhichLinesAreWrong)
     EXPECT_EQ(problems[1], "line 10: there is no setting 'colour'");
     EXPECT_EQ(problems[2], "line 11: not NAME = VALUE: 'just words'");
     EXPECT_EQ(problems[3].substr(0, 8), "line 12:");
+
+    // A file of nonsense is named ten lines deep, the rest counted; a good
+    // line after it all still counts.
+    std::string nonsense;
+    for (int line = 0; line < 1000; ++line)
+        nonsense += "\x01\x02\n";
+    problems.clear();
+    EXPECT_EQ(fromFile((nonsense + "volume = 7\n").c_str(), problems).volume, 7);
+    ASSERT_EQ(problems.size(), kProblemsNamed + 1);
+    EXPECT_EQ(problems[9], "line 10: not NAME = VALUE: '?" "?'");
+    EXPECT_EQ(problems[10], "and 990 more wrong lines");
 }
 
 TEST(Settings, ValuesAreCheckedToTheirBounds)
