@@ -11,6 +11,7 @@
 #include "platform/recording.h"
 #include "platform/recording_format.h"
 #include "platform/script.h"
+#include "render/device.h"
 #include "screens/screen_state.h"
 
 #include <cstdio>
@@ -219,6 +220,9 @@ int runReplay(int argc, char** argv)
     }
     if (options.frames < 0)
         options.frames = recording ? -1 : 10000;
+    // A recording plays from the screen mode it started in; a script from a window.
+    bool recordedFullScreen = false;
+    fullScreen = recording && recordedStartingScreenMode(recordedFullScreen) && recordedFullScreen;
 
     bool opened = true;
     if (!options.record.empty()) {
@@ -243,6 +247,7 @@ int runReplay(int argc, char** argv)
     config.audio = AudioBackend::Headless;
     config.logCalls = true;
     config.tape = recording ? Tape::Play : !options.record.empty() ? Tape::Record : Tape::None;
+    config.startFullScreen = fullScreen;
     int exitCode = kStartupFailedExitCode;
     if (platformStart(config)) {
         loadInputScript(std::move(steps));
