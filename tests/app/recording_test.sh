@@ -6,6 +6,8 @@
 # the trace of the recording checked headless by kestrelon-replay and the
 # trace of the recording watched in a window; the score typed into the table
 # is the final one; and watching leaves the player's score file as it was.
+# It is recorded at a frame cap a player might set (60 a second): the
+# pacing's sleeps are on the recorded clock, so it replays exactly.
 #   recording_test.sh BUILD_DIR DATA_DIR
 set -u
 build="$1"
@@ -50,7 +52,7 @@ sweep_and() {   # check arguments, as for shows
 }
 
 cd "$work"
-"$build/kestrelon" --record "$work/session.rec" --trace "$work/live.jsonl" >"$work/game.log" 2>&1 &
+"$build/kestrelon" --max-fps 60 --record "$work/session.rec" --trace "$work/live.jsonl" >"$work/game.log" 2>&1 &
 game_pid=$!
 wait_for window 60 game_window
 wait_for menu 60 first_menu_ready menu $new_game_item
