@@ -64,6 +64,7 @@ for library in SDL2 SDL2_image SDL2_ttf SDL2_mixer; do
 done
 crlf "$libraries/share/licenses/freetype/copyright" "$stage/licences/FreeType (in SDL2_ttf).txt"
 sed "s/@VERSION@/$version/g" "$here/README.txt.in" | sed 's/\r*$/\r/' >"$stage/README.txt"
+crlf "$KESTRELON_ROOT/install/settings.conf" "$stage/settings-example.conf"
 
 echo "== the zip"
 zip_file="$out/kestrelon-$version-win64.zip"

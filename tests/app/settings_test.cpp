@@ -2,9 +2,11 @@
 // lines, every way to get them wrong, and the state file the game keeps.
 #include "app/command_line.h"
 #include "app/settings.h"
+#include "support/support.h"
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <vector>
 
 namespace {
@@ -74,6 +76,27 @@ TEST(Settings, TheFileSetsEachSettingAndSaysWhichLinesAreWrong)
     ASSERT_EQ(problems.size(), kProblemsNamed + 1);
     EXPECT_EQ(problems[9], "line 10: not NAME = VALUE: '?" "?'");
     EXPECT_EQ(problems[10], "and 990 more wrong lines");
+}
+
+// The example file shipped for players: as it comes it sets nothing; with
+// every setting's # taken off, each line reads, giving the defaults.
+TEST(Settings, TheShippedExampleReadsAndNamesEveryDefault)
+{
+    const std::string example = readFile(std::string(KESTRELON_SOURCE_DIR) + "/install/settings.conf");
+    ASSERT_FALSE(example.empty());
+    std::vector<std::string> problems;
+    EXPECT_EQ(fromFile(example.c_str(), problems), Settings());
+    EXPECT_TRUE(problems.empty());
+
+    const std::string uncommented = std::regex_replace(example, std::regex("^#([a-z-]+ = )", std::regex::multiline), "$1");
+    ASSERT_NE(uncommented, example);
+    Settings windowed;
+    windowed.fullScreen = false;
+    EXPECT_EQ(fromFile(uncommented.c_str(), problems), windowed);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    // Every setting is there.
+    for (const char* name : {"volume", "music-volume", "effects-volume", "mute", "screen-mode", "max-fps", "vsync"})
+        EXPECT_NE(uncommented.find(std::string("\n") + name + " = "), std::string::npos) << name;
 }
 
 TEST(Settings, ValuesAreCheckedToTheirBounds)

@@ -34,6 +34,7 @@ shipped="$datadir/kestrelon/data"
 desktop="$datadir/applications/$id.desktop"
 metainfo="$datadir/metainfo/$id.metainfo.xml"
 manual="$mandir/man6/kestrelon.6"
+example="$datadir/doc/kestrelon/examples/settings.conf"
 icon() { echo "$datadir/icons/hicolor/$1x$1/apps/$id.png"; }
 
 problems=0
@@ -66,6 +67,7 @@ layout)
     echo "${desktop#$root/}"
     echo "${metainfo#$root/}"
     echo "${manual#$root/}"
+    echo "${example#$root/}"
     for n in $sizes; do f=$(icon "$n"); echo "${f#$root/}"; done
   )
   missing_or_extra=$(diff <(sort <<<"$expected") <(cd "$root" && find . ! -type d | sed 's|^\./||' | sort))

@@ -108,6 +108,7 @@ for script in preinst postinst prerm postrm; do
     && bad "the $script script touches players' folders"
 done
 [ -f "$root/usr/share/doc/kestrelon/copyright" ] || bad "no /usr/share/doc/kestrelon/copyright"
+[ -f "$root/usr/share/doc/kestrelon/examples/settings.conf" ] || bad "no example settings file"
 
 # The unpacked game plays (no display or sound card needed): still running
 # when stopped means it found every file, and the player got a table.
