@@ -16,6 +16,11 @@ start_xvfb 291 1280x1024x24
 source "$(dirname "${BASH_SOURCE[0]}")/../support/screens.sh"
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm_pid=$!
+# The window manager must be managing the screen before the game maps its
+# window: SDL waits for the map, and a window asked for while the manager is
+# still starting may never be mapped.
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+wait_for window-manager 60 wm_ready
 trap_before=$(trap -p EXIT | sed "s/^trap -- '//; s/' EXIT$//")
 trap 'kill $wm_pid 2>/dev/null; '"$trap_before" EXIT
 cd "$work"

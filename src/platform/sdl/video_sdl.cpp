@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 #include <thread>
 #include <vector>
@@ -325,6 +326,21 @@ SpritePlan planSprite(PlatformTexture* texture, const PixelRect& source, float x
 }
 
 
+// SDL's software renderer draws into the window's framebuffer, which SDL by
+// default hands on to OpenGL (or Direct3D) as a texture each frame. Where
+// that is done in software too (no graphics driver: the usual reason to ask
+// for the software renderer), it costs several times the drawing itself.
+// X11 and Windows take the pixels directly; SDL_FRAMEBUFFER_ACCELERATION
+// set by the player still wins.
+void plainFramebufferForTheSoftwareRenderer()
+{
+    const char* renderer = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    const char* video = SDL_GetCurrentVideoDriver();
+    if (renderer && SDL_strcasecmp(renderer, "software") == 0 && video
+        && (std::strcmp(video, "x11") == 0 || std::strcmp(video, "windows") == 0))
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+}
+
 // ---------------------------------------------------------------------------
 // The service's functions.
 
@@ -345,6 +361,7 @@ bool createDevice(bool windowed)
     Uint32 flags = SDL_RENDERER_TARGETTEXTURE;
     if (offscreen)
         flags |= SDL_RENDERER_SOFTWARE;
+    plainFramebufferForTheSoftwareRenderer();
     device.renderer = SDL_CreateRenderer(window, -1, flags);
     if (!device.renderer && !(flags & SDL_RENDERER_SOFTWARE))
         device.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_TARGETTEXTURE | SDL_RENDERER_SOFTWARE);
