@@ -115,6 +115,13 @@ grep -q "^[0-9]* KES $final_score"$'\r'"\$" "$work/data/scores.txt" ||
 grep -q '"lives":0' "$work/live.jsonl" || fail "the live trace never had the last life lost"
 grep -q '"fullScreen":true' "$work/live.jsonl" || fail "the screen mode never switched to full screen"
 
+# Held to 60 frames a second: play's frames are 16 or 17 ms apart on the
+# game's tick count (uncapped, a few milliseconds).
+play_step=$(sed -n 's/^{"n":[0-9]*,"t":\([0-9]*\),.*"mode":"\([a-z]*\)".*/\1 \2/p' "$work/live.jsonl" |
+  awk '$2 == "play" && last == "play" {print $1 - t} {t = $1; last = $2}' | sort -n |
+  awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}')
+[ "${play_step:-0}" -ge 16 ] || fail "at --max-fps 60 play's frames were a median ${play_step:-?} ms apart"
+
 # Checked headless, as fast as it goes: the same trace, line for line.
 "$build/kestrelon-replay" --dir "$work" --script "$work/session.rec" --trace "$work/replayed.jsonl" \
   >"$work/replay.log" 2>&1 || fail "kestrelon-replay failed on the recording"

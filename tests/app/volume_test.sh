@@ -6,7 +6,8 @@
 # trace as watched without: the game makes every sound call either way. The
 # muted one is muted by the settings file, whose wrong lines are named and
 # skipped, the file left as it was.
-# The game runs on SDL's offscreen driver: no display is needed.
+# The game runs on SDL's offscreen driver and software renderer: no display
+# is needed.
 #   volume_test.sh BUILD_DIR DATA_DIR
 set -u
 game="$1/kestrelon"
@@ -37,7 +38,7 @@ start() {   # start NAME OPTIONS...: the game, its sound going to NAME.raw
   shift
   # The disk output waits 5 ms per buffer: several times real time, yet the
   # silence before the tune stays short while the game loads.
-  (exec env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=disk \
+  (exec env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=disk \
      SDL_DISKAUDIOFILE="$work/$name.raw" SDL_DISKAUDIODELAY=5 XDG_RUNTIME_DIR="$work/run" \
      XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" "$game" "$@" >"$work/$name.log" 2>&1) &
   pid=$!
@@ -105,7 +106,11 @@ watch() {   # watch NAME OPTIONS...
 }
 ended() { ! kill -0 $pid 2>/dev/null; }
 watch as-is
-watch turned-down --volume 50 --music-volume 25 --effects-volume 10
+# Turned down, and with --vsync, which the offscreen driver's software
+# renderer cannot do: its frames are held to the display's rate instead.
+watch turned-down --volume 50 --music-volume 25 --effects-volume 10 --vsync
+grep -q "no vsync here; frames are held to 60 a second instead" turned-down.log ||
+  fail "--vsync without vsync was not said: $(cat turned-down.log)"
 # Muted by the settings file this time, among lines that are wrong: each
 # named with its file and line, skipped, and the file left as it was.
 mkdir -p config/kestrelon

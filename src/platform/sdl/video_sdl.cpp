@@ -71,7 +71,10 @@ void choosePacing(const SDL_RendererInfo& info)
 {
     const PlatformConfig& config = sdlConfig();
     int limit = config.maxFps;
-    if (config.vsync && !(info.flags & SDL_RENDERER_PRESENTVSYNC)) {
+    // SDL's software renderer says it has vsync when asked, but its frames
+    // reach the window unsynchronised (measured: a thousand a second).
+    const bool synced = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !(info.flags & SDL_RENDERER_SOFTWARE);
+    if (config.vsync && !synced) {
         SDL_DisplayMode mode{};
         const int display = SDL_GetWindowDisplayIndex(sdlWindow());
         const int refresh = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0
