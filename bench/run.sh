@@ -390,6 +390,79 @@ fi
 [ -n "${window_peak:-}" ] && row "  the real game in Xvfb, menu and table" "$window_peak MiB" "(peak so far, VmHWM)" "" ""
 notes+=("waiting: the real build/kestrelon in Xvfb, Down and Enter from the menu (xdotool) to the high-score table, which waits for Space; user + system time of the process over 10 s of waiting (/proc/PID/stat).")
 
+# --- Frame pacing: play at --max-fps 60 against uncapped, in a real window ---
+present_times="$build/bench/libkestrelon-bench-present-times.so"
+pacing_seconds=10
+# pacing_run NAME [OPTION...]: the real game in Xvfb on SDL's software
+# renderer, taken into a Novice game by keys; after the countdown,
+# $pacing_seconds s of play, then SIGTERM. Every present's time and the
+# process's processor time so far go to $work/presents-NAME.
+pacing_run() {
+  local name=$1
+  shift
+  (cd "$work/game" && exec env DISPLAY="$visible_display" SDL_RENDER_DRIVER=software LD_PRELOAD="$present_times" \
+     KESTRELON_BENCH_PRESENT_TIMES="$work/presents-$name" "$build/kestrelon" "$@" >"$work/pacing-$name.log" 2>&1) &
+  game_pid=$!
+  local window=""
+  for _ in $(seq 100); do
+    window=$(DISPLAY="$visible_display" xdotool search --name "^Kestrelon" 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  if [ -n "$window" ]; then
+    sleep 2
+    DISPLAY="$visible_display" xdotool windowfocus --sync "$window" 2>/dev/null
+    # New game, Novice; the countdown; then play as it comes, the ship idle.
+    DISPLAY="$visible_display" xdotool key --delay 300 Return Return
+    sleep $((5 + pacing_seconds))
+  fi
+  kill -TERM "$game_pid" 2>/dev/null
+  wait "$game_pid" 2>/dev/null
+  game_pid=""
+}
+# Over the last $pacing_seconds s before the end (play): "fps p99_ms cpu_percent".
+pacing_figures() {
+  [ -s "$1" ] || return
+  local summary p99
+  summary=$(awk -v span="$pacing_seconds" -v intervals="$1.intervals" '{t[NR] = $1; c[NR] = $2}
+    END {
+      last = NR - 5   # the last frames may be the game ending
+      first = last
+      while (first > 1 && t[last] - t[first - 1] <= span) first--
+      if (last - first < 2) exit
+      for (i = first + 1; i <= last; i++) printf "%.4f\n", (t[i] - t[i - 1]) * 1000 > intervals
+      printf "%.2f %.1f\n", (last - first) / (t[last] - t[first]), (c[last] - c[first]) / (t[last] - t[first]) * 100
+    }' "$1")
+  [ -n "$summary" ] || return
+  p99=$(sort -g "$1.intervals" | awk '{v[NR] = $1} END {i = int(NR * 0.99 + 0.5); printf "%.2f", v[i < 1 ? 1 : i]}')
+  read -r fps cpu <<<"$summary"
+  echo "$fps $p99 $cpu"
+}
+pacing_skip=""
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v xwininfo >/dev/null; then
+  pacing_skip="skipped: Xvfb, xdotool or xwininfo missing"
+elif ! start_visible_xvfb 281; then
+  pacing_skip="skipped: Xvfb did not start"
+else
+  pacing_run capped --max-fps 60
+  pacing_run uncapped
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+fi
+read -r capped_fps capped_p99 capped_cpu <<<"$(pacing_figures "$work/presents-capped")"
+read -r free_fps free_p99 free_cpu <<<"$(pacing_figures "$work/presents-uncapped")"
+if [ -n "$pacing_skip" ] || [ -z "$capped_cpu" ]; then
+  row "pacing: play at --max-fps 60, processor" "-" "<= 15 % of a core" "" "${pacing_skip:-no figure: see $work/pacing-capped.log}"
+else
+  row "pacing: play at --max-fps 60, processor" "$capped_cpu %" "<= 15 % of a core" \
+      "$(calc "%.2f" "15 / ($capped_cpu > 0 ? $capped_cpu : 0.01)")" "$(met_if "$capped_cpu <= 15")"
+  row "  frames per second" "$capped_fps fps" "60 +- 2 % (58.8 to 61.2)" "" "$(met_if "$capped_fps >= 58.8 && $capped_fps <= 61.2")"
+  row "  frame time, 99th percentile" "$capped_p99 ms" "16.7 +- 2 ms" "" "$(met_if "$capped_p99 >= 14.7 && $capped_p99 <= 18.7")"
+  row "  uncapped: processor / fps / 99th ms" "${free_cpu:--} % / ${free_fps:--} / ${free_p99:--}" "(same run)" "" ""
+fi
+notes+=("pacing: the real build/kestrelon in one Xvfb (1280x1024x24) on SDL_RENDER_DRIVER=software, New game and Novice by xdotool, the ship left idle; first with --max-fps 60, then as it comes (uncapped). A preloaded shim notes every SDL_RenderPresent's time and the process's processor time (all threads); the figures cover the last $pacing_seconds s of play before SIGTERM: frames per second, the 99th percentile of the time between presents, processor time over wall time.")
+
 # --- Where a play frame's time goes (for whoever works on the render figure) ---
 parts=$("$bench" parts --dir "$work/game" 2>/dev/null)
 
