@@ -35,6 +35,7 @@ done
 (game_command --help) >"$work/help.log" 2>&1 || fail "--help ended with $?"
 grep -q "^Usage: kestrelon" "$work/help.log" || fail "--help printed no usage"
 grep -q 'LOCALAPPDATA%\\Kestrelon' "$work/help.log" || fail "--help does not say where a Windows player's files are"
+grep -q 'APPDATA%\\Kestrelon\\settings.conf' "$work/help.log" || fail "--help does not say where Windows keeps the settings"
 
 # The menu ready for a key, New game highlighted, captured as $1; then the
 # window is closed and the game must end with 0.
