@@ -176,14 +176,15 @@ void useWorkingFolder() { startRun(); }
 
 std::string settingsFilePath()
 {
+    // Joined with the system's own separator: the path is shown to the player.
     const std::string folder = settingsFolder();
-    return folder.empty() ? folder : folder + "/settings.conf";
+    return folder.empty() ? folder : utf8Of(pathOf(folder) / "settings.conf");
 }
 
 std::string stateFilePath()
 {
     const std::string folder = stateFolder();
-    return folder.empty() ? folder : folder + "/state";
+    return folder.empty() ? folder : utf8Of(pathOf(folder) / "state");
 }
 
 bool readTextFile(const std::string& path, std::string& text, bool& missing, std::string& error)
