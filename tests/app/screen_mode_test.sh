@@ -59,14 +59,6 @@ start_game() {   # label, options
   wait_for "$label-window" 60 game_window
   wait_for "$label-menu" 60 first_menu_ready "$label-menu" $new_game_item
 }
-close_game() {   # label
-  "$build/kestrelon-xclose" "$window"
-  wait_for "$1-end" 60 ended $game_pid
-  wait $game_pid
-  local code=$?
-  game_pid=""
-  [ $code -eq 0 ] || fail "$1: closing the window ended the game with $code"
-}
 
 every_place_below_zero "$work/data/scores.txt"
 start_game first

@@ -195,6 +195,16 @@ lose_the_game_to_the_name_prompt() {
   wait_for_screen "$1-prompt" 30 prompt_shown
   name_pixels=$(count "$1-prompt" 352 374 500 50 "$grey")
 }
+# The window closed as a player closes it; the game must end with 0:
+# close_game LABEL.
+close_game() {
+  "$build/kestrelon-xclose" "$window"
+  wait_for "$1-end" 60 ended $game_pid
+  wait $game_pid
+  local code=$?
+  game_pid=""
+  [ $code -eq 0 ] || fail "$1: closing the window ended the game with $code"
+}
 # The high-score table: the tenth place's line is drawn.
 table_shown() { [ "$(count "$1" 352 674 300 45 "$grey")" -gt 150 ]; }
 # A letter of the name typed, and seen on the prompt: type_letter LABEL KEY.

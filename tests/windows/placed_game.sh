@@ -39,12 +39,7 @@ play_a_placed_game() {
   wait_for_screen "$label-table" 30 table_shown
   key space
   wait_for_screen "$label-menu-again" 30 menu_ready $new_game_item
-  "$build/kestrelon-xclose" "$window"
-  wait_for "$label-end" 60 ended $game_pid
-  wait $game_pid
-  local code=$?
-  game_pid=""
-  [ $code -eq 0 ] || fail "$label: closing the window ended the game with $code"
+  close_game "$label"
 
   grep -q -v $'\r$' "$table" && fail "$label: a line of $table does not end in CR LF: $(od -c "$table" | head)"
   [ "$(grep -c . "$table")" -eq 10 ] || fail "$label: $table does not hold ten places: $(cat "$table")"
