@@ -68,6 +68,9 @@ const char* noDisplayAdvice();
 void listenForEndRequests();
 // True once for each request noted since the last call.
 bool takeEndRequest();
+// Notes one request: what the system's handler calls (safe in a signal
+// handler and on another thread).
+void countEndRequest();
 // While a message box waits for the player outside the message loop, a
 // request to end ends the process at once with `exitCode`, the box with it
 // (it may be a process of its own). On before showing it, off after.

@@ -5,9 +5,9 @@
 #include "platform/platform.h"
 #include "platform/window.h"
 
-#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -48,10 +48,7 @@ bool writeAll(int fd, std::string_view contents)
     return true;
 }
 
-std::atomic<int> endRequests{0};
-int endRequestsTaken = 0;
-
-void noteEndRequest(int) { endRequests.fetch_add(1); }
+void noteEndRequest(int) { countEndRequest(); }
 
 volatile sig_atomic_t exitCodeOnSignal = 0;
 volatile sig_atomic_t boxThread = 0;
@@ -361,11 +358,3 @@ void endAtOnceOnRequest(bool atOnce, int exitCode)
         sigaction(kEndSignals[i], &ending, &beforeTheBox[i]);
 }
 
-bool takeEndRequest()
-{
-    const int noted = endRequests.load();
-    if (noted == endRequestsTaken)
-        return false;
-    endRequestsTaken = noted;
-    return true;
-}

@@ -106,8 +106,6 @@ std::string knownFolder(REFKNOWNFOLDERID which, std::string& error)
 
 bool exists(const std::string& path) { return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::atomic<int> endRequests{0};
-int endRequestsTaken = 0;
 std::atomic<bool> endAtOnce{false};
 std::atomic<int> exitCodeAtOnce{0};
 
@@ -118,7 +116,7 @@ BOOL WINAPI noteEndRequest(DWORD event)
 {
     if (endAtOnce.load())
         ExitProcess(static_cast<UINT>(exitCodeAtOnce.load()));
-    endRequests.fetch_add(1);
+    countEndRequest();
     if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
         Sleep(INFINITE);   // the game's own end ends the process first
     return TRUE;
@@ -353,11 +351,3 @@ void endAtOnceOnRequest(bool atOnce, int exitCode)
     endAtOnce = atOnce;
 }
 
-bool takeEndRequest()
-{
-    const int noted = endRequests.load();
-    if (noted == endRequestsTaken)
-        return false;
-    endRequestsTaken = noted;
-    return true;
-}

@@ -47,12 +47,7 @@ capture_menu() {   # name, then the game's command
   wait_for "$name-window" 60 game_window
   wait_for "$name-menu" 60 first_menu_ready "$name" $new_game_item
   cp "$work/$name.bmp" "$work/$name-menu.bmp"
-  "$build/kestrelon-xclose" "$window"
-  wait_for "$name-end" 60 ended $game_pid
-  wait $game_pid
-  local code=$?
-  game_pid=""
-  [ $code -eq 0 ] || fail "$name: closing the window ended the game with $code"
+  close_game "$name"
 }
 linux_game() { exec "$build/kestrelon"; }
 capture_menu linux linux_game
