@@ -166,13 +166,61 @@ every_place_below_zero() {
   for place in 1 2 3 4 5 6 7 8 9 10; do printf '%d LOW -%d\r\n' $place $place; done >"$1"
 }
 game_over_shown() { [ "$(count "$1" 344 334 336 95 "#DD6D8C")" -gt 150 ]; }
-# A game is lost by flying diagonals across the field into the asteroids (a
-# few seconds; standing still may take minutes): one diagonal flown (the
-# next of four each try), then the screen looked at.
-swept_until_game_over() {
-  local diagonals=("Up Left" "Down Right" "Up Right" "Down Left")
-  hold 0.8 ${diagonals[$((wait_try % 4))]}
+# A game is lost by flying into the asteroid, as a player who wants to lose
+# would: each try looks at the screen, finds the ship and the asteroid, and
+# flies straight at it for as long as the ship takes to get there (it flies
+# about 480 pixels a second, the asteroid 180 at most). Sweeping blindly
+# instead may miss the lone asteroid of the first level for minutes.
+# Where the asteroid cannot be told apart (touching the ship, or gone), a
+# diagonal is flown, the next of four each time.
+chased_until_game_over() {
+  local keys
+  keys=$(way_to_the_asteroid "$1") || keys=""
+  if [ -n "$keys" ]; then
+    # shellcheck disable=SC2086
+    hold ${keys}
+  else
+    local diagonals=("Up Left" "Down Right" "Up Right" "Down Left")
+    hold 0.4 ${diagonals[$((wait_try % 4))]}
+  fi
   capture "$1" && game_over_shown "$1"
+}
+# The ship and the asteroid as the bright blobs of a capture at half size:
+# the ship the biggest, the asteroid the biggest of the rest that is clear
+# of the ship, leaving out the HUD, the ammunition column and the corner's
+# icon. Prints how long to fly and the keys (0.35 Right Up), or fails.
+way_to_the_asteroid() {   # capture
+  [ -f "$work/$1.bmp" ] || return 1
+  convert "$work/$1.bmp" -scale 50% -colorspace gray -threshold 30% \
+    -define connected-components:verbose=true -define connected-components:area-threshold=40 \
+    -connected-components 8 null: 2>/dev/null |
+    awk '
+      $NF == "gray(255)" {
+        split($3, c, ",")
+        x = c[1] * 2; y = c[2] * 2
+        if (x < 36 || (x > 860 && y < 200) || (x > 915 && y > 700)) next
+        n++; bx[n] = x; by[n] = y; area[n] = $4
+      }
+      END {
+        ship = 0
+        for (i = 1; i <= n; i++) if (!ship || area[i] > area[ship]) ship = i
+        if (!ship) exit 1
+        rock = 0
+        for (i = 1; i <= n; i++) {
+          if (i == ship || area[i] < 100) continue
+          dx = bx[i] - bx[ship]; dy = by[i] - by[ship]
+          if (dx < 80 && dx > -80 && dy < 80 && dy > -80) continue
+          if (!rock || area[i] > area[rock]) rock = i
+        }
+        if (!rock) exit 1
+        dx = bx[rock] - bx[ship]; dy = by[rock] - by[ship]
+        keys = ""
+        if (dx > 20) keys = keys " Right"; else if (dx < -20) keys = keys " Left"
+        if (dy > 20) keys = keys " Down"; else if (dy < -20) keys = keys " Up"
+        far = (dx < 0 ? -dx : dx); if ((dy < 0 ? -dy : dy) > far) far = (dy < 0 ? -dy : dy)
+        seconds = far / 480; if (seconds > 0.6) seconds = 0.6; if (seconds < 0.1) seconds = 0.1
+        printf "%.2f%s\n", seconds, keys
+      }'
 }
 prompt_shown() { [ "$(count "$1" 352 314 400 50 "$grey")" -gt 150 ] && ! game_over_shown "$1"; }
 name_grew() {   # capture: the name line has more text than at the last letter
@@ -190,7 +238,7 @@ start_a_novice_game() {
 }
 # From a game started: the game lost, Space, and the prompt for a name.
 lose_the_game_to_the_name_prompt() {
-  wait_for_screen "$1-game-over" 240 swept_until_game_over
+  wait_for_screen "$1-game-over" 240 chased_until_game_over
   key space
   wait_for_screen "$1-prompt" 30 prompt_shown
   name_pixels=$(count "$1-prompt" 352 374 500 50 "$grey")
