@@ -38,15 +38,17 @@ game_over_or_name_prompt() { game_over_shown "$1" || name_prompt_shown "$1"; }
 # Ten rows of the table: far more text below the name line than name entry has.
 table_shown() { no_hud "$1" && [ "$(count "$1" 352 474 480 240 "$grey")" -gt 600 ]; }
 
-# The ship sweeps the screen between two looks at it, so that an asteroid
-# meets it before long, a different direction each time, and fires.
+# Between two looks at the screen the ship flies at the asteroid (or,
+# where the last look did not show it apart, sweeps a different way each
+# time), and fires.
 sweeps=0
 sweep_and() {   # check arguments, as for shows
   local moves=("Left Up" "Right" "Down Left" "Right Up" "Left" "Down Right")
-  local move=${moves[$((sweeps % ${#moves[@]}))]}
+  local move
+  move=$(way_to_the_asteroid "$1") || move="0.3 ${moves[$((sweeps % ${#moves[@]}))]}"
   sweeps=$((sweeps + 1))
   # shellcheck disable=SC2086
-  hold 0.3 $move
+  hold $move
   key space
   shows "$@"
 }
