@@ -8,6 +8,8 @@
 #include "platform/video_service.h"
 #include "platform/window_service.h"
 
+#include <cstdio>
+
 namespace {
 const InputService* startedInput = nullptr;
 const WindowService* startedWindow = nullptr;
@@ -21,7 +23,11 @@ bool platformStart(const PlatformConfig& config)
     const bool windowed = config.video != VideoBackend::None;
     const WindowService& window = windowed ? kSdlWindow : kNoWindow;
     const VideoService* videoChosen = windowed ? &kSdlVideo : &kNoVideo;
-    const SoundService* soundChosen = config.audio == AudioBackend::Sdl ? &kSdlSound : &kSilentSound;
+    const SoundService* soundChosen = config.audio == AudioBackend::Sdl ? mixerSound() : &kSilentSound;
+    if (!soundChosen) {
+        std::fprintf(stderr, "kestrelon: this program is built without sound\n");
+        return false;
+    }
     if (config.tape == Tape::Record) {
         clockChosen = &recordingClock(*clockChosen);
         inputChosen = &recordingInput(*inputChosen);

@@ -34,6 +34,9 @@ struct PlatformSound {
     void* native = nullptr;
 };
 
-extern const SoundService kSdlSound;      // sdl/sound_sdl.cpp
 extern const SoundService kSilentSound;   // headless/sound_silent.cpp
+// The SDL_mixer backend, where the program links it (sdl/sound_sdl.cpp);
+// null in a program that plays no sound and leaves SDL_mixer out, with the
+// five megabytes of libraries it brings (headless/no_mixer.cpp).
+const SoundService* mixerSound();
 void useSound(const SoundService& service);

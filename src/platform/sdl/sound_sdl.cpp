@@ -244,7 +244,7 @@ void volume(int channel, float volume)
 
 } // namespace
 
-const SoundService kSdlSound = {
+const SoundService kMixerSound = {
     .create = create,
     .version = version,
     .driverCount = driverCount,
@@ -260,3 +260,5 @@ const SoundService kSdlSound = {
     .loopFromHere = loopFromHere,
     .volume = volume,
 };
+
+const SoundService* mixerSound() { return &kMixerSound; }
