@@ -221,7 +221,8 @@ bool playing(int channel, bool* playing)
 }
 
 // The mixer fixes the loop count when a sound starts, so start it again
-// looping; it began a moment ago, so nothing is heard twice.
+// looping. It began a moment ago: at most what the device had already taken
+// of it (a few milliseconds) is heard before it starts over.
 void loopFromHere(int channel, PlatformSound* sound)
 {
     if (!mixerOpen || !sound->native)
