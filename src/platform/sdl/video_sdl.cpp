@@ -36,8 +36,8 @@ Device device;
 
 // Frame pacing, for a player who asked for it (--max-fps, or --vsync where
 // the display will not do it): each present waits for its moment, one
-// period after the one before. The game reads the clock after that, as it
-// would after a present that waited for the display.
+// period after the one before. The game reads the clock after the present,
+// as it would after a present that waited for the display.
 using PacingClock = std::chrono::steady_clock;
 PacingClock::duration framePeriod{};   // zero: no limit
 PacingClock::time_point lastPresent{};
@@ -420,9 +420,11 @@ void clear(uint32_t argb)
 void present()
 {
     composeIntoWindow();
+    // The frame is ready: it waits for its moment, then goes to the screen
+    // at once, so frames reach the screen evenly however long each took.
+    keepToFrameRate();
     SDL_RenderPresent(device.renderer);
     setTarget(device.backBuffer);
-    keepToFrameRate();
 }
 
 bool screenshot(bool windowed, std::string& bmp)
