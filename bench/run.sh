@@ -199,7 +199,7 @@ start_visible_xvfb() {
   local display
   for display in $(seq "$1" $(($1 + 49))); do
     [ -e "/tmp/.X11-unix/X$display" ] && continue
-    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 300); do
       DISPLAY=":$display" xwininfo -root >/dev/null 2>&1 && { visible_display=":$display"; return 0; }
@@ -341,7 +341,7 @@ wait_row() {
   local display
   for display in $(seq 151 199); do
     [ -e "/tmp/.X11-unix/X$display" ] && continue
-    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
     kill -0 "$xvfb_pid" 2>/dev/null && break

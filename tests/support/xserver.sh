@@ -51,21 +51,28 @@ fail() {
 # Starts Xvfb on the first free display from $1 on, at the size $2; sets
 # DISPLAY and xvfb_pid.
 start_xvfb() {
-  local display
+  local display ready=""
   for display in $(seq "$1" $(($1 + 49))); do
     [ -e "/tmp/.X11-unix/X$display" ] && continue
-    Xvfb ":$display" -screen 0 "$2" -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: a server resets when its last client leaves, and a client
+    # coming during the reset is turned away (the check below is such a
+    # last client; the game came next, and found no display).
+    Xvfb ":$display" -screen 0 "$2" -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     # Ready once it answers, not once its socket is there: on a busy machine
-    # a client may come between the two and be turned away.
-    for _ in $(seq 300); do
-      DISPLAY=":$display" xwininfo -root >/dev/null 2>&1 && break
+    # a client may come between the two and be turned away. A server still
+    # starting after two minutes is no display to test on.
+    for _ in $(seq 1200); do
+      DISPLAY=":$display" xwininfo -root >/dev/null 2>&1 && { ready=$display; break; }
       kill -0 $xvfb_pid 2>/dev/null || break
       sleep 0.1
     done
-    kill -0 $xvfb_pid 2>/dev/null && break
+    [ -n "$ready" ] && break
+    kill $xvfb_pid 2>/dev/null
+    wait $xvfb_pid 2>/dev/null
   done
-  export DISPLAY=":$display"
+  [ -n "$ready" ] || fail "no Xvfb answered on :$1 to :$(($1 + 49))"
+  export DISPLAY=":$ready"
 }
 
 # What a failed wait leaves to go on: the X server's windows, and where each
