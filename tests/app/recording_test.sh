@@ -39,16 +39,9 @@ game_over_or_name_prompt() { game_over_shown "$1" || name_prompt_shown "$1"; }
 table_shown() { no_hud "$1" && [ "$(count "$1" 352 474 480 240 "$grey")" -gt 600 ]; }
 
 # Between two looks at the screen the ship flies at the asteroid (or,
-# where the last look did not show it apart, sweeps a different way each
-# time), and fires.
-sweeps=0
+# where the last look did not show it apart, a diagonal), and fires.
 sweep_and() {   # check arguments, as for shows
-  local moves=("Left Up" "Right" "Down Left" "Right Up" "Left" "Down Right")
-  local move
-  move=$(way_to_the_asteroid "$1") || move="0.3 ${moves[$((sweeps % ${#moves[@]}))]}"
-  sweeps=$((sweeps + 1))
-  # shellcheck disable=SC2086
-  hold $move
+  fly_at_the_asteroid "$1" "$wait_try"
   key space
   shows "$@"
 }

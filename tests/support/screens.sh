@@ -174,16 +174,16 @@ game_over_shown() { [ "$(count "$1" 344 334 336 95 "#DD6D8C")" -gt 150 ]; }
 # Where the asteroid cannot be told apart (touching the ship, or gone), a
 # diagonal is flown, the next of four each time.
 chased_until_game_over() {
-  local keys
-  keys=$(way_to_the_asteroid "$1") || keys=""
-  if [ -n "$keys" ]; then
-    # shellcheck disable=SC2086
-    hold ${keys}
-  else
-    local diagonals=("Up Left" "Down Right" "Up Right" "Down Left")
-    hold 0.4 ${diagonals[$((wait_try % 4))]}
-  fi
+  fly_at_the_asteroid "$1" "$wait_try"
   capture "$1" && game_over_shown "$1"
+}
+# One move of the chase, from what the capture showed: fly_at_the_asteroid
+# CAPTURE TRY (TRY picks the diagonal when the asteroid is not seen).
+fly_at_the_asteroid() {
+  local move diagonals=("Up Left" "Down Right" "Up Right" "Down Left")
+  move=$(way_to_the_asteroid "$1") || move="0.4 ${diagonals[$(($2 % 4))]}"
+  # shellcheck disable=SC2086
+  hold $move
 }
 # The ship and the asteroid as the bright blobs of a capture at half size:
 # the ship the biggest, the asteroid the biggest of the rest that is clear
